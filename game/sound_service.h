@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zorvane {
+
+// Plays a wave file by path without waiting, stopping the sound it started before. A file that
+// cannot be played gives silence.
+class SoundService {
+ public:
+  virtual ~SoundService() = default;
+  virtual void Play(const std::string& path) = 0;
+};
+
+// Plays nothing and keeps the paths it was asked to play, in order.
+class RecordingSound : public SoundService {
+ public:
+  void Play(const std::string& path) override { played.push_back(path); }
+  std::vector<std::string> played;
+};
+
+}  // namespace zorvane

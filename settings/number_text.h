@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zorvane {
+
+// Reads one settings value. The longest prefix of the form [sign] digits [. digits]
+// [e [sign] digits] is taken; text that starts with no number reads as 0. A value beyond the
+// single-precision range raises an overflow error; one too small for it reads as 0.
+float ParseNumber(std::string_view text);
+
+// True when the whole of `text` is one number by the rules above, within the single range.
+bool IsWholeNumber(std::string_view text);
+
+// The text the settings tool shows for a value: plain decimal, at most seven significant digits,
+// or the shortest digits that read back as the same single where seven do not.
+std::string NumberToText(float value);
+
+// The shortest decimal that reads back as the same single, exponent form allowed ("1e+30").
+std::string ShortestText(float value);
+
+}  // namespace zorvane

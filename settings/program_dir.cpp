@@ -1,0 +1,24 @@
+#include "settings/program_dir.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+namespace zorvane {
+
+std::string ProgramDirectory() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string path(buf, static_cast<size_t>(n));
+  size_t slash = path.rfind('/');
+  return slash == 0 ? std::string() : path.substr(0, slash);
+}
+
+std::string InDirectory(const std::string& directory, std::string_view name) {
+  std::string path = directory;
+  for (char c : name) path += c == '\\' ? '/' : c;
+  return path;
+}
+
+}  // namespace zorvane

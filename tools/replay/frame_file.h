@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "game/surface.h"
+
+namespace zorvane {
+
+// Writes an RGB565 picture as a standard 24-bit Windows bitmap. False on failure.
+bool WriteFrameBitmap(const Surface& frame, const std::string& path);
+
+}  // namespace zorvane

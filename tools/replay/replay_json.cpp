@@ -1,0 +1,69 @@
+#include "tools/replay/replay_json.h"
+
+#include <cstdio>
+
+#include "settings/number_text.h"
+
+namespace zorvane {
+namespace {
+
+std::string Player(const PlayerState& p) {
+  const auto f = [](float v) { return ShortestText(v); };
+  return "{\"X\":" + f(p.X) + ",\"Y\":" + f(p.Y) + ",\"VX\":" + f(p.VX) + ",\"VY\":" + f(p.VY) +
+         ",\"Health\":" + std::to_string(p.Health) + ",\"SavedVX\":" + f(p.SavedVX) +
+         ",\"SavedVY\":" + f(p.SavedVY) + ",\"Accel\":" + f(p.Accel) +
+         ",\"Friction\":" + f(p.Friction) + ",\"Size\":" + f(p.Size) +
+         ",\"MaxSpeed\":" + f(p.MaxSpeed) + ",\"Damage\":" + f(p.Damage) +
+         ",\"MaxHealth\":" + f(p.MaxHealth) + "}";
+}
+
+std::string SpriteFile(const Sprite& sprite) {
+  if (!sprite.Surface) return "null";
+  const std::string& path = sprite.Surface->source();
+  return JsonString(path.substr(path.rfind('/') + 1));
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string FormatReplayLine(const ReplayLine& line, const Form1& form) {
+  std::string out = "{\"event\":" + JsonString(line.event) + ",\"n\":" + std::to_string(line.n) +
+                    ",\"blue\":" + Player(form.BluePlayer) + ",\"red\":" + Player(form.RedPlayer) +
+                    ",\"running\":" + (form.Running ? "true" : "false") + ",\"sounds\":[";
+  for (size_t i = 0; i < line.sounds.size(); ++i) {
+    out += (i ? "," : "") + JsonString(line.sounds[i]);
+  }
+  out += "],\"sprites\":{\"background\":" + SpriteFile(form.BackgroundSprite) +
+         ",\"red\":" + SpriteFile(form.RedSprite) + ",\"blue\":" + SpriteFile(form.BlueSprite) + "}";
+  if (line.drawn != nullptr) {
+    std::string drawn;
+    if (line.drawn->background) drawn += ",\"background\"";
+    if (line.drawn->red) drawn += ",\"red\"";
+    if (line.drawn->blue) drawn += ",\"blue\"";
+    out += ",\"drawn\":[" + (drawn.empty() ? drawn : drawn.substr(1)) + "]";
+  }
+  return out + "}";
+}
+
+std::string FormatErrorLine(const char* kind, const std::string& message) {
+  return "{\"event\":\"error\",\"kind\":" + JsonString(kind) +
+         ",\"message\":" + JsonString(message) + "}";
+}
+
+}  // namespace zorvane
