@@ -13,7 +13,9 @@ namespace {
 }  // namespace
 
 PrimarySurface::PrimarySurface(Screen& screen, int width, int height)
-    : Surface(width, height), screen_(screen), backBuffer_(std::make_shared<Surface>(width, height)) {}
+    : Surface(width, height),
+      screen_(screen),
+      backBuffer_(std::make_shared<Surface>(width, height)) {}
 
 void PrimarySurface::Flip() {
   SwapPixels(*backBuffer_);

@@ -216,10 +216,10 @@ void Form1::CheckCollision() {
   const float blueBottom = Sum(b.Y, b.Size);
   const float redRight = Sum(r.X, r.Size);
   const float blueRight = Sum(b.X, b.Size);
-  const bool vertical = (r.Y <= b.Y && b.Y <= redBottom) ||
-                        (r.Y <= blueBottom && blueBottom <= redBottom);
-  const bool horizontal = (r.X <= b.X && b.X <= redRight) ||
-                          (r.X <= blueRight && blueRight <= redRight);
+  const bool vertical =
+      (r.Y <= b.Y && b.Y <= redBottom) || (r.Y <= blueBottom && blueBottom <= redBottom);
+  const bool horizontal =
+      (r.X <= b.X && b.X <= redRight) || (r.X <= blueRight && blueRight <= redRight);
   if (!(vertical && horizontal)) return;
 
   BluePlayer.SavedVX = BluePlayer.VX;
@@ -248,21 +248,39 @@ void Form1::Form_KeyDown(int16_t keyCode, int16_t shift) {
   if (BluePlayer.Health > 0) {
     PlayerState& p = BluePlayer;
     switch (keyCode) {
-      case kVkUp: p.VY = Difference(p.VY, p.Accel); break;
-      case kVkDown: p.VY = Sum(p.VY, p.Accel); break;
-      case kVkLeft: p.VX = Difference(p.VX, p.Accel); break;
-      case kVkRight: p.VX = Sum(p.VX, p.Accel); break;
-      default: break;
+      case kVkUp:
+        p.VY = Difference(p.VY, p.Accel);
+        break;
+      case kVkDown:
+        p.VY = Sum(p.VY, p.Accel);
+        break;
+      case kVkLeft:
+        p.VX = Difference(p.VX, p.Accel);
+        break;
+      case kVkRight:
+        p.VX = Sum(p.VX, p.Accel);
+        break;
+      default:
+        break;
     }
   }
   if (RedPlayer.Health > 0) {
     PlayerState& p = RedPlayer;
     switch (keyCode) {
-      case kVkW: p.VY = Difference(p.VY, p.Accel); break;
-      case kVkS: p.VY = Sum(p.VY, p.Accel); break;
-      case kVkA: p.VX = Difference(p.VX, p.Accel); break;
-      case kVkD: p.VX = Sum(p.VX, p.Accel); break;
-      default: break;
+      case kVkW:
+        p.VY = Difference(p.VY, p.Accel);
+        break;
+      case kVkS:
+        p.VY = Sum(p.VY, p.Accel);
+        break;
+      case kVkA:
+        p.VX = Difference(p.VX, p.Accel);
+        break;
+      case kVkD:
+        p.VX = Sum(p.VX, p.Accel);
+        break;
+      default:
+        break;
     }
   }
   if ((BluePlayer.Health <= 0 || RedPlayer.Health <= 0) && keyCode == kVkReturn) NewRound();

@@ -22,8 +22,8 @@ Surface::Surface(int width, int height, std::string source)
 void Surface::SetColorKey(int32_t key) { colorKey_ = static_cast<uint16_t>(key); }
 
 bool Surface::Contains(const Rect& r) const {
-  return r.left >= 0 && r.top >= 0 && r.left <= r.right && r.top <= r.bottom &&
-         r.right <= width_ && r.bottom <= height_;
+  return r.left >= 0 && r.top >= 0 && r.left <= r.right && r.top <= r.bottom && r.right <= width_ &&
+         r.bottom <= height_;
 }
 
 void Surface::ColorFill(const Rect& rect, uint16_t color) {
@@ -46,8 +46,9 @@ void Surface::BltFast(int32_t x, int32_t y, const Surface& source, const Rect& s
   const bool keyed = useSourceKey && source.colorKey_.has_value();
   const uint16_t key = source.colorKey_.value_or(0);
   for (int64_t row = 0; row < h; ++row) {
-    const uint16_t* from =
-        source.pixels() + static_cast<size_t>(sourceRect.top + row) * source.width_ + sourceRect.left;
+    const uint16_t* from = source.pixels() +
+                           static_cast<size_t>(sourceRect.top + row) * source.width_ +
+                           sourceRect.left;
     uint16_t* to = pixels() + static_cast<size_t>(y + row) * width_ + x;
     if (!keyed) {
       std::copy(from, from + w, to);

@@ -15,9 +15,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // The number at the start of a text: where it ends, and enough about its size to tell an
 // overflow from an underflow when the conversion is out of range.
 struct NumberPrefix {
-  size_t length = 0;     // 0: the text does not start with a number
+  size_t length = 0;  // 0: the text does not start with a number
   bool negative = false;
-  long magnitude = 0;    // decimal exponent of the leading significant digit
+  long magnitude = 0;  // decimal exponent of the leading significant digit
   bool isZero = true;
 };
 

@@ -83,11 +83,10 @@ void SetField(PlayerState& p, const std::string& field, double value) {
     p.Health = static_cast<int16_t>(value);
     return;
   }
-  float* const fields[] = {&p.X,       &p.Y,     &p.VX,       &p.VY,   &p.SavedVX,
-                           &p.SavedVY, &p.Accel, &p.Friction, &p.Size, &p.MaxSpeed,
-                           &p.Damage,  &p.MaxHealth};
-  const char* const names[] = {"X",       "Y",     "VX",       "VY",   "SavedVX",  "SavedVY",
-                               "Accel",   "Friction", "Size", "MaxSpeed", "Damage", "MaxHealth"};
+  float* const fields[] = {&p.X,     &p.Y,        &p.VX,   &p.VY,       &p.SavedVX, &p.SavedVY,
+                           &p.Accel, &p.Friction, &p.Size, &p.MaxSpeed, &p.Damage,  &p.MaxHealth};
+  const char* const names[] = {"X",     "Y",        "VX",   "VY",       "SavedVX", "SavedVY",
+                               "Accel", "Friction", "Size", "MaxSpeed", "Damage",  "MaxHealth"};
   for (size_t i = 0; i < std::size(names); ++i) {
     if (field == names[i]) *fields[i] = static_cast<float>(value);
   }
@@ -97,7 +96,8 @@ class Replay {
  public:
   Replay(const Options& options)
       : options_(options),
-        form_(GameHost{options.directory, screen_, events_, sound_, [this] { return NextSeed(); }}) {
+        form_(
+            GameHost{options.directory, screen_, events_, sound_, [this] { return NextSeed(); }}) {
     screen_.logCalls = false;
     screen_.keepFrames = !options.framesDir.empty();
   }

@@ -50,7 +50,8 @@ std::string FormatReplayLine(const ReplayLine& line, const Form1& form) {
     out += (i ? "," : "") + JsonString(line.sounds[i]);
   }
   out += "],\"sprites\":{\"background\":" + SpriteFile(form.BackgroundSprite) +
-         ",\"red\":" + SpriteFile(form.RedSprite) + ",\"blue\":" + SpriteFile(form.BlueSprite) + "}";
+         ",\"red\":" + SpriteFile(form.RedSprite) + ",\"blue\":" + SpriteFile(form.BlueSprite) +
+         "}";
   if (line.drawn != nullptr) {
     std::string drawn;
     if (line.drawn->background) drawn += ",\"background\"";

@@ -12,8 +12,8 @@ namespace zorvane {
 struct ReplayLine {
   std::string event;
   long long n = 0;
-  std::vector<std::string> sounds;       // wave names as appended to the directory
-  const DrawnSprites* drawn = nullptr;   // frame lines only
+  std::vector<std::string> sounds;      // wave names as appended to the directory
+  const DrawnSprites* drawn = nullptr;  // frame lines only
 };
 
 std::string FormatReplayLine(const ReplayLine& line, const Form1& form);

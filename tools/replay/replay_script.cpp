@@ -11,8 +11,8 @@ namespace zorvane {
 namespace {
 
 constexpr std::array<std::string_view, 13> kFields = {
-    "X",      "Y",     "VX",       "VY",   "Health",   "SavedVX",  "SavedVY",
-    "Accel",  "Friction", "Size", "MaxSpeed", "Damage", "MaxHealth"};
+    "X",     "Y",        "VX",   "VY",       "Health", "SavedVX",  "SavedVY",
+    "Accel", "Friction", "Size", "MaxSpeed", "Damage", "MaxHealth"};
 
 std::vector<std::string_view> Words(std::string_view line) {
   std::vector<std::string_view> words;

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include "game/bitmap_file.h"
+#include "game/direct_draw.h"
+#include "game/headless_screen.h"
+#include "settings/runtime_error.h"
+#include "tests/core/game_fixture.h"
+
+namespace zorvane {
+namespace {
+
+using test::Rgb;
+using test::TempDir;
+
+Surface Load(const TempDir& dir, const std::string& name, int w, int h,
+             const std::function<Rgb(int, int)>& colour) {
+  test::WriteBitmap(dir / name, w, h, colour);
+  return LoadBitmapFile(dir / name);
+}
+
+TEST(Bitmap, ConvertsToRgb565ByTruncation) {
+  TempDir dir;
+  const Rgb colours[] = {{0, 0, 0}, {4, 2, 4}, {7, 3, 7}, {8, 4, 8}, {255, 255, 255}, {255, 0, 0}};
+  const uint16_t expected[] = {0x0000, 0x0000, 0x0000, 0x0821, 0xFFFF, 0xF800};
+  const Surface s = Load(dir, "c.bmp", 6, 1, [&](int x, int) { return colours[x]; });
+  ASSERT_EQ(s.width(), 6);
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(s.Pixel(x, 0), expected[x]) << x;
+}
+
+TEST(Bitmap, FailuresAreBitmapErrorsNamingTheFile) {
+  TempDir dir;
+  test::WriteFile(dir / "garbage.bmp", "this is not a bitmap at all, not even close to one.....");
+  test::WriteFile(dir / "empty.bmp", "");
+  for (const char* name : {"absent.bmp", "garbage.bmp", "empty.bmp"}) {
+    try {
+      LoadBitmapFile(dir / name);
+      ADD_FAILURE() << name;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::Bitmap) << name;
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(Blit, ColourKeyLeavesOutBlackAndPixelsThatBecomeBlack) {
+  TempDir dir;
+  const Rgb colours[] = {{0, 0, 0}, {4, 2, 4}, {8, 4, 8}, {200, 10, 10}};
+  Surface block = Load(dir, "k.bmp", 4, 1, [&](int x, int) { return colours[x]; });
+  block.SetColorKey(0);
+  Surface target(8, 2);
+  target.ColorFill({0, 0, 8, 2}, 0x1234);
+  block.SetColorKey(0);
+  target.BltFast(2, 1, block, {0, 0, 4, 1}, true);
+  EXPECT_EQ(target.Pixel(2, 1), 0x1234);
+  EXPECT_EQ(target.Pixel(3, 1), 0x1234);
+  EXPECT_EQ(target.Pixel(4, 1), 0x0821);
+  EXPECT_EQ(target.Pixel(5, 1), block.Pixel(3, 0));
+  // Without the key the same pixels are drawn black.
+  target.BltFast(2, 0, block, {0, 0, 4, 1}, false);
+  EXPECT_EQ(target.Pixel(2, 0), 0);
+  EXPECT_EQ(target.Pixel(3, 0), 0);
+}
+
+TEST(Blit, NeverClips) {
+  Surface source(30, 30);
+  source.ColorFill({}, 0xFFFF);
+  struct Case {
+    int x, y;
+    bool drawn;
+  } cases[] = {{0, 0, true},     {610, 450, true}, {611, 100, false}, {100, 451, false},
+               {-1, 100, false}, {100, -1, false}, {5000, 0, false},  {0, 2147483647, false}};
+  for (const Case& c : cases) {
+    Surface target(640, 480);
+    bool ok = true;
+    try {
+      target.BltFast(c.x, c.y, source, {0, 0, 30, 30}, true);
+    } catch (const RuntimeError&) {
+      ok = false;
+    }
+    EXPECT_EQ(ok, c.drawn) << c.x << "," << c.y;
+    if (!c.drawn) {
+      for (int i = 0; i < 640 * 480; ++i) ASSERT_EQ(target.pixels()[i], 0) << "drew part of it";
+    }
+  }
+  Surface big(641, 10);
+  Surface target(640, 480);
+  EXPECT_THROW(target.BltFast(0, 0, big, {0, 0, 641, 10}, false), RuntimeError);
+}
+
+TEST(Fill, AllZeroRectangleFillsTheWholeSurface) {
+  Surface s(4, 3);
+  s.ColorFill({}, 7);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(s.pixels()[i], 7);
+  s.ColorFill({1, 1, 3, 2}, 9);
+  EXPECT_EQ(s.Pixel(0, 1), 7);
+  EXPECT_EQ(s.Pixel(1, 1), 9);
+  EXPECT_EQ(s.Pixel(2, 1), 9);
+  EXPECT_EQ(s.Pixel(3, 1), 7);
+  EXPECT_THROW(s.ColorFill({0, 0, 5, 3}, 1), RuntimeError);
+}
+
+TEST(FlipChain, BackBufferHoldsTheFrameBeforeLast) {
+  HeadlessScreen screen;
+  DirectDraw dd(screen);
+  dd.SetCooperativeLevel(kFullScreen | kExclusive | kAllowModeX);
+  dd.SetDisplayMode(640, 480, 16);
+  auto primary = dd.CreateFlipChain(1);
+  auto back = primary->GetAttachedSurface();
+  back->ColorFill({}, 1);
+  primary->Flip();
+  EXPECT_EQ(screen.shown.Pixel(5, 5), 1);
+  back->ColorFill({0, 0, 10, 10}, 2);
+  primary->Flip();
+  EXPECT_EQ(screen.shown.Pixel(5, 5), 2);
+  EXPECT_EQ(back->Pixel(5, 5), 1);  // the first frame is back in the back buffer
+  EXPECT_EQ(screen.presented, 2);
+}
+
+TEST(DisplayObject, RefusesWhatItCannotDo) {
+  HeadlessScreen noDevice;
+  noDevice.hasDevice = false;
+  EXPECT_THROW(DirectDraw{noDevice}, RuntimeError);
+
+  HeadlessScreen refusing;
+  refusing.allowExclusive = false;
+  DirectDraw dd(refusing);
+  EXPECT_THROW(dd.SetCooperativeLevel(kFullScreen | kExclusive), RuntimeError);
+  EXPECT_THROW(dd.SetDisplayMode(640, 480, 16), RuntimeError);
+  EXPECT_THROW(dd.CreateFlipChain(1), RuntimeError);
+
+  HeadlessScreen screen;
+  DirectDraw ok(screen);
+  ok.SetCooperativeLevel(kFullScreen | kExclusive);
+  EXPECT_THROW(ok.SetDisplayMode(640, 480, 32), RuntimeError);
+}
+
+class Frame : public test::GameTest {
+ protected:
+  void SetUp() override {
+    Start();
+    Place(form.BluePlayer, 100, 100);
+    Place(form.RedPlayer, 300, 200);
+  }
+  uint16_t Shown(int x, int y) const { return screen.shown.Pixel(x, y); }
+  static constexpr uint16_t kBackground = 0x0200;  // (0, 64, 0)
+  static constexpr uint16_t kRed = 0xF800;
+  static constexpr uint16_t kBlue = 0x001F;
+};
+
+TEST_F(Frame, DrawsBackgroundThenRedThenBlueOnTop) {
+  Place(form.BluePlayer, 310, 210);
+  const DrawnSprites drawn = form.DrawFrame();
+  EXPECT_TRUE(drawn.background && drawn.red && drawn.blue);
+  EXPECT_EQ(Shown(0, 0), kBackground);
+  EXPECT_EQ(Shown(305, 205), kRed);
+  EXPECT_EQ(Shown(315, 215), kBlue);
+  EXPECT_EQ(Shown(339, 239), kBlue);
+  EXPECT_EQ(Shown(340, 240), kBackground);
+}
+
+TEST_F(Frame, PositionsRoundHalfToEvenAndBlocksOffScreenAreNotDrawn) {
+  struct Case {
+    float x, y;
+    bool drawn;
+    int left;
+  } cases[] = {{10.5f, 10, true, 10}, {11.5f, 10, true, 12},    {-0.4f, 10, true, 0},
+               {-0.6f, 10, false, 0}, {609.5f, 10, true, 610},  {610.5f, 10, true, 610},
+               {611, 10, false, 0},   {100, 450.5f, true, 100}, {3e9f, 0, false, 0}};
+  for (const auto& c : cases) {
+    Place(form.BluePlayer, c.x, c.y);
+    const DrawnSprites drawn = form.DrawFrame();
+    EXPECT_EQ(drawn.blue, c.drawn) << c.x;
+    if (c.drawn) {
+      EXPECT_EQ(Shown(c.left, static_cast<int>(std::nearbyint(c.y))), kBlue) << c.x;
+      if (c.left > 0) {
+        EXPECT_EQ(Shown(c.left - 1, 20), kBackground) << c.x;
+      }
+    }
+  }
+}
+
+TEST_F(Frame, SmallBackgroundLeavesTheRestAsItWas) {
+  test::WriteBitmap(dir / "bg.bmp", 100, 100, [](int, int) { return test::Rgb{0, 0, 255}; });
+  form.DrawFrame();  // frame A into buffer 1 (full-size background)
+  form.NewRound();
+  Place(form.BluePlayer, 500, 400);
+  Place(form.RedPlayer, 500, 300);
+  form.DrawFrame();  // buffer 2 still holds its zeros outside the small background
+  form.DrawFrame();  // buffer 1: outside 100 x 100 the old picture stays
+  EXPECT_EQ(Shown(50, 50), kBlue);
+  EXPECT_EQ(Shown(200, 200), kBackground);
+}
+
+TEST_F(Frame, NoBackgroundEverLoadedClearsTheWholeFrame) {
+  form.BackgroundSprite = Sprite{};
+  form.DrawFrame();
+  EXPECT_EQ(Shown(0, 0), 0);
+  EXPECT_EQ(Shown(639, 479), 0);
+  EXPECT_EQ(Shown(100, 100), kBlue);
+}
+
+TEST_F(Frame, BlockBitmapLargerThanTheScreenIsNeverDrawn) {
+  test::WriteBitmap(dir / "blueblock.bmp", 641, 20, [](int, int) { return test::Rgb{0, 0, 255}; });
+  form.NewRound();
+  Place(form.BluePlayer, 0, 0);
+  EXPECT_FALSE(form.DrawFrame().blue);
+}
+
+}  // namespace
+}  // namespace zorvane

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "settings/number_text.h"
+#include "settings/program_dir.h"
+#include "settings/runtime_error.h"
+#include "settings/settings_file.h"
+#include "tests/core/test_files.h"
+
+namespace zorvane {
+namespace {
+
+using test::TempDir;
+
+PlayerTexts Texts(std::initializer_list<const char*> texts) {
+  PlayerTexts out;
+  size_t i = 0;
+  for (const char* t : texts) out[i++] = t;
+  return out;
+}
+
+TEST(SettingsLine, DefaultsGiveTheKnownFile) {
+  const PlayerTexts defaults = Texts({"5", "0.5", "30", "15", "10", "100"});
+  const std::string line = FormatSettingsLine(defaults);
+  EXPECT_EQ(line.size(), 75u);
+  EXPECT_EQ(line + line, test::DefaultSettingsText());
+  // Values start at the zone columns 1, 15, 29, 43, 57, 71.
+  for (size_t column : {0, 14, 28, 42, 56, 70}) EXPECT_NE(line[column], ' ') << column;
+}
+
+TEST(SettingsLine, ZonesLeaveAtLeastOneSpace) {
+  const std::string thirteen(13, '1'), fourteen(14, '2'), twentyEight(28, '3');
+  struct Case {
+    std::string first;
+    size_t secondStart;
+  } cases[] = {{"", 14}, {"7", 14}, {thirteen, 14}, {fourteen, 28}, {twentyEight, 42}};
+  for (const Case& c : cases) {
+    PlayerTexts texts = Texts({"", "x", "1", "1", "1", "1"});
+    texts[0] = c.first;
+    const std::string line = FormatSettingsLine(texts);
+    EXPECT_EQ(line.find('x'), c.secondStart) << c.first.size() << " characters";
+    EXPECT_EQ(line.substr(c.first.size(), c.secondStart - c.first.size()),
+              std::string(c.secondStart - c.first.size(), ' '));
+  }
+}
+
+TEST(SettingsLine, SixthTextIsFollowedByTheLineEndOnly) {
+  const std::string line = FormatSettingsLine(Texts({"1", "2", "3", "4", "5", "abc  "}));
+  EXPECT_EQ(line.substr(70), "abc  \r\n");
+}
+
+struct ReadCase {
+  const char* name;
+  std::string text;
+  PlayerSettings blue;
+  PlayerSettings red;
+};
+
+TEST(SettingsRead, TokenRules) {
+  const PlayerSettings d = kDefaultSettings;
+  const ReadCase cases[] = {
+      {"defaults", test::DefaultSettingsText(), d, d},
+      {"one line, single spaces", "5 0.5 30 15 10 100 5 0.5 30 15 10 100", d, d},
+      {"commas", "5,0.5,30,15,10,100,5,0.5,30,15,10,100", d, d},
+      {"third line ignored", test::DefaultSettingsText() + "1 2 3 4 5 6\r\n", d, d},
+      {"seven on line one",
+       "1 2 3 4 5 6 7\r\n8 9 10 11 12\r\n",
+       {1, 2, 3, 4, 5, 6},
+       {7, 8, 9, 10, 11, 12}},
+      {"letters read as 0", "abc 2 3 4 5 6 1 2 3 4 5 6", {0, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}},
+      {"space then comma gives an empty value",
+       "1 , 2 3 4 5 6 7 8 9 10 11",
+       {1, 0, 2, 3, 4, 5},
+       {6, 7, 8, 9, 10, 11}},
+      {"prefix of letters",
+       "12abc -3.5e1x +.5 5. 1e 0.50 1 1 1 1 1 1",
+       {12, -35, 0.5f, 5, 1, 0.5f},
+       {1, 1, 1, 1, 1, 1}},
+      {"LF only",
+       "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12",
+       {1, 2, 3, 4, 5, 6},
+       {7, 8, 9, 10, 11, 12}},
+      {"tiny value reads as a subnormal or 0",
+       "1e-45 1e-50 0 0 0 0 0 0 0 0 0 0",
+       {std::numeric_limits<float>::denorm_min(), 0, 0, 0, 0, 0},
+       {0, 0, 0, 0, 0, 0}},
+  };
+  for (const ReadCase& c : cases) {
+    const Settings s = ParseSettings(c.text, "zorvane.ini");
+    EXPECT_EQ(s.blue, c.blue) << c.name;
+    EXPECT_EQ(s.red, c.red) << c.name;
+  }
+}
+
+TEST(SettingsRead, ErrorsNameTheirKind) {
+  struct Case {
+    std::string text;
+    ErrorKind kind;
+  } cases[] = {
+      {"", ErrorKind::InputPastEnd},
+      {"1 2 3 4 5 6 7 8 9 10 11", ErrorKind::InputPastEnd},
+      {"1 2 3 4 5 6 7 8 9 10 11,", ErrorKind::InputPastEnd},
+      {"1 2 3 4 5 6 7 8 9 10 11 \r\n  ", ErrorKind::InputPastEnd},
+      {"1e39 2 3 4 5 6 7 8 9 10 11 12", ErrorKind::Overflow},
+      {"1 2 3 4 5 6 7 8 9 10 11 -4e38", ErrorKind::Overflow},
+  };
+  for (const Case& c : cases) {
+    try {
+      ParseSettings(c.text, "/x/zorvane.ini");
+      ADD_FAILURE() << "no error for '" << c.text << "'";
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << c.text;
+    }
+  }
+}
+
+TEST(SettingsRead, EmptyBoxLeavesElevenNumbers) {
+  const PlayerTexts blue = Texts({"5", "", "30", "15", "10", "100"});
+  const PlayerTexts red = Texts({"5", "0.5", "30", "15", "10", "100"});
+  const std::string file = FormatSettingsLine(blue) + FormatSettingsLine(red);
+  try {
+    ParseSettings(file, "zorvane.ini");
+    ADD_FAILURE() << "eleven numbers read";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::InputPastEnd);
+    EXPECT_NE(std::string(e.what()).find("zorvane.ini"), std::string::npos);
+  }
+}
+
+TEST(SettingsRead, BoxWithTwoNumbersShiftsTheRest) {
+  const PlayerTexts blue = Texts({"5", "0.5 7", "30", "15", "10", "100"});
+  const PlayerTexts red = Texts({"1", "2", "3", "4", "5", "6"});
+  const Settings s = ParseSettings(FormatSettingsLine(blue) + FormatSettingsLine(red), "f");
+  EXPECT_EQ(s.blue, (PlayerSettings{5, 0.5f, 7, 30, 15, 10}));
+  EXPECT_EQ(s.red, (PlayerSettings{100, 1, 2, 3, 4, 5}));
+}
+
+TEST(SettingsRead, MissingFileAndDirectoryAreFileNotFound) {
+  TempDir dir;
+  for (const std::string& path : {dir / "absent.ini", dir.path()}) {
+    try {
+      ReadSettingsFile(path);
+      ADD_FAILURE() << path;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+    }
+  }
+}
+
+TEST(NumberText, ShowsPlainDecimalWithSevenDigits) {
+  // Where seven digits would read back as another single, the shortest exact digits are shown.
+  struct Case {
+    float value;
+    const char* text;
+  } cases[] = {
+      {5, "5"},
+      {0.5f, "0.5"},
+      {100, "100"},
+      {-0.25f, "-0.25"},
+      {0, "0"},
+      {-0.0f, "0"},
+      {1e7f, "10000000"},
+      {123456789.0f, "123456790"},
+      {0.1f, "0.1"},
+      {1.0f / 3, "0.33333334"},
+      {2.5e-5f, "0.000025"},
+      {16777217.0f, "16777216"},
+      {1e30f, "1000000000000000000000000000000"},
+      {1234567.0f, "1234567"},
+      {0.1234567f, "0.1234567"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
+}
+
+TEST(NumberText, EveryTextReadsBackAsTheSameSingle) {
+  // Seven digits are not always enough; the shortest text that reads back is used instead.
+  const float values[] = {16777217.0f,
+                          0.1f,
+                          1.0f / 3,
+                          3.4028235e38f,
+                          -1.17549435e-38f,
+                          1e-45f,
+                          8388609.0f,
+                          0.30000001f,
+                          std::nextafter(1.0f, 2.0f)};
+  for (float v : values) {
+    const std::string text = NumberToText(v);
+    EXPECT_EQ(ParseNumber(text), v) << text;
+    EXPECT_TRUE(IsWholeNumber(text)) << text;
+    EXPECT_EQ(text.find('e'), std::string::npos) << text;
+  }
+  uint32_t bits = 0x3f800000;  // walk many singles across the range
+  for (int i = 0; i < 20000; ++i, bits = bits * 1664525u + 1013904223u) {
+    float v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (!std::isfinite(v)) continue;
+    EXPECT_EQ(ParseNumber(NumberToText(v)), v == 0 ? 0.0f : v) << NumberToText(v);
+  }
+}
+
+TEST(NumberText, WholeNumberCheck) {
+  struct Case {
+    const char* text;
+    bool whole;
+  } cases[] = {{"5", true},      {"-0.5", true},  {"+3", true},   {"1e3", true},  {".5", true},
+               {"5.", true},     {"", false},     {"abc", false}, {"1 2", false}, {"1,2", false},
+               {"12abc", false}, {"1e39", false}, {"-", false},   {" 5", false},  {"1e", false}};
+  for (const Case& c : cases) EXPECT_EQ(IsWholeNumber(c.text), c.whole) << c.text;
+}
+
+TEST(NumberText, ShortestTextForReports) {
+  EXPECT_EQ(ShortestText(609), "609");
+  EXPECT_EQ(ShortestText(-17.5f), "-17.5");
+  EXPECT_EQ(ShortestText(0.1f), "0.1");
+  EXPECT_EQ(ParseNumber(ShortestText(1e30f)), 1e30f);
+}
+
+TEST(SettingsWrite, WritesBothLinesAndReplacesTheOldFile) {
+  TempDir dir;
+  const std::string path = dir / "zorvane.ini";
+  test::WriteFile(path, "old content that is longer than the new one ....................");
+  const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
+  WriteSettingsFile(path, d, d);
+  EXPECT_EQ(test::ReadFile(path), test::DefaultSettingsText());
+}
+
+TEST(SettingsWrite, ReadOnlyFileIsLeftAlone) {
+  TempDir dir;
+  const std::string path = dir / "zorvane.ini";
+  test::WriteFile(path, "1 2 3 4 5 6 7 8 9 10 11 12");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
+  EXPECT_THROW(WriteSettingsFile(path, d, d), RuntimeError);
+  EXPECT_EQ(test::ReadFile(path), "1 2 3 4 5 6 7 8 9 10 11 12");
+}
+
+TEST(SettingsWrite, FailureLeavesNoTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir / "missing-dir/zorvane.ini";
+  const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
+  EXPECT_THROW(WriteSettingsFile(path, d, d), RuntimeError);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(ProgramDirectory, NamesAreAppendedWithNativeSeparators) {
+  EXPECT_EQ(InDirectory("/opt/zorvane", "\\bg.bmp"), "/opt/zorvane/bg.bmp");
+  EXPECT_EQ(InDirectory("/opt/zorvane", "/bang.wav"), "/opt/zorvane/bang.wav");
+  const std::string dir = ProgramDirectory();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_NE(dir.back(), '/');
+}
+
+}  // namespace
+}  // namespace zorvane
