@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "settings/number_text.h"
 #include "settings/runtime_error.h"
@@ -68,15 +66,26 @@ Settings ParseSettings(std::string_view text, const std::string& path) {
 }
 
 Settings ReadSettingsFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  struct stat info {};
-  if (!in || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
-    throw RuntimeError(ErrorKind::FileNotFound, "File not found: " + path);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) throw RuntimeError(ErrorKind::FileNotFound, "File not found: " + path);
+    throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot read", path));
   }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) throw RuntimeError(ErrorKind::FileNotFound, "Cannot read " + path);
-  return ParseSettings(content.str(), path);
+  std::string content;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;  // a directory fails here, with EISDIR
+    content.append(buffer, static_cast<size_t>(n));
+  }
+  const int readError = errno;
+  ::close(fd);
+  if (n < 0) {
+    errno = readError;
+    throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot read", path));
+  }
+  return ParseSettings(content, path);
 }
 
 std::string FormatSettingsLine(const PlayerTexts& texts) {

@@ -140,15 +140,22 @@ TEST(SettingsRead, BoxWithTwoNumbersShiftsTheRest) {
   EXPECT_EQ(s.red, (PlayerSettings{100, 1, 2, 3, 4, 5}));
 }
 
-TEST(SettingsRead, MissingFileAndDirectoryAreFileNotFound) {
+TEST(SettingsRead, FilesThatCannotBeReadNameTheCause) {
   TempDir dir;
-  for (const std::string& path : {dir / "absent.ini", dir.path()}) {
+  struct Case {
+    std::string path;
+    ErrorKind kind;
+    const char* cause;
+  } cases[] = {{dir / "absent.ini", ErrorKind::FileNotFound, "File not found"},
+               {dir.path(), ErrorKind::Other, "Is a directory"}};
+  for (const Case& c : cases) {
     try {
-      ReadSettingsFile(path);
-      ADD_FAILURE() << path;
+      ReadSettingsFile(c.path);
+      ADD_FAILURE() << c.path;
     } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
-      EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
+      EXPECT_EQ(e.kind(), c.kind);
+      EXPECT_NE(std::string(e.what()).find(c.path), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.cause), std::string::npos) << e.what();
     }
   }
 }
