@@ -1,6 +1,7 @@
 #include "game/surface.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "settings/runtime_error.h"
 
@@ -30,9 +31,19 @@ void Surface::ColorFill(const Rect& rect, uint16_t color) {
   Rect r = rect;
   if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0) r = Rect{0, 0, width_, height_};
   if (!Contains(r)) InvalidRect();
-  for (int32_t y = r.top; y < r.bottom; ++y) {
-    uint16_t* row = pixels() + static_cast<size_t>(y) * width_;
-    std::fill(row + r.left, row + r.right, color);
+  // The frame's black fill is a plain byte fill, and one run where the rows are whole.
+  const bool byteFill = (color & 0xFF) == (color >> 8);
+  const bool wholeRows = r.left == 0 && r.right == width_;
+  const int32_t runs = wholeRows ? 1 : r.bottom - r.top;
+  const size_t runLength = wholeRows ? static_cast<size_t>(r.bottom - r.top) * width_
+                                     : static_cast<size_t>(r.right - r.left);
+  for (int32_t i = 0; i < runs; ++i) {
+    uint16_t* run = pixels() + static_cast<size_t>(r.top + i) * width_ + r.left;
+    if (byteFill) {
+      std::memset(run, color & 0xFF, runLength * sizeof(uint16_t));
+    } else {
+      std::fill_n(run, runLength, color);
+    }
   }
 }
 
