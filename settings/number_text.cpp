@@ -133,11 +133,11 @@ bool IsWholeNumber(std::string_view text) {
   NumberPrefix p = ScanNumber(text);
   if (p.length == 0 || p.length != text.size()) return false;
   try {
-    Convert(text, p);
+    // A nonzero number too small for a single would read back as 0, not as itself.
+    return Convert(text, p) != 0 || p.isZero;
   } catch (const RuntimeError&) {
     return false;
   }
-  return true;
 }
 
 std::string NumberToText(float value) {

@@ -10,7 +10,8 @@ namespace zorvane {
 // single-precision range raises an overflow error; one too small for it reads as 0.
 float ParseNumber(std::string_view text);
 
-// True when the whole of `text` is one number by the rules above, within the single range.
+// True when the whole of `text` is one number by the rules above that reads back as itself:
+// within the single range, and not so small that it reads as 0.
 bool IsWholeNumber(std::string_view text);
 
 // The text the settings tool shows for a value: plain decimal, at most seven significant digits,

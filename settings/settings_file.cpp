@@ -29,7 +29,12 @@ class NumberReader {
     while (pos_ < text_.size() && !IsBlank(text_[pos_]) && text_[pos_] != ',') ++pos_;
     std::string_view token = text_.substr(start, pos_ - start);
     if (pos_ < text_.size() && (text_[pos_] == ',' || text_[pos_] == ' ')) ++pos_;
-    return ParseNumber(token);
+    try {
+      return ParseNumber(token);
+    } catch (const RuntimeError& e) {
+      throw RuntimeError(e.kind(), std::string(e.what()) + ": " + std::string(token) + " in " +
+                                       path_ + " is beyond the single-precision range");
+    }
   }
 
  private:
@@ -53,6 +58,16 @@ bool WriteAll(int fd, const std::string& bytes) {
     done += static_cast<size_t>(n);
   }
   return true;
+}
+
+// Makes the rename itself durable, so a crash right after a save keeps the new file.
+void SyncDirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace
@@ -119,7 +134,10 @@ void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const P
   bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   int saved = errno;
   ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return;
+  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
+    SyncDirectoryOf(path);
+    return;
+  }
   if (!ok) errno = saved;
   saved = errno;
   ::unlink(temp.c_str());

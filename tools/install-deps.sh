@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
-  xfonts-base fonts-dejavu-core
+  xfonts-base fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

@@ -115,6 +115,7 @@ TEST(SettingsRead, ErrorsNameTheirKind) {
       ADD_FAILURE() << "no error for '" << c.text << "'";
     } catch (const RuntimeError& e) {
       EXPECT_EQ(e.kind(), c.kind) << c.text;
+      EXPECT_NE(std::string(e.what()).find("/x/zorvane.ini"), std::string::npos) << e.what();
     }
   }
 }
@@ -217,7 +218,8 @@ TEST(NumberText, WholeNumberCheck) {
     bool whole;
   } cases[] = {{"5", true},      {"-0.5", true},  {"+3", true},   {"1e3", true},  {".5", true},
                {"5.", true},     {"", false},     {"abc", false}, {"1 2", false}, {"1,2", false},
-               {"12abc", false}, {"1e39", false}, {"-", false},   {" 5", false},  {"1e", false}};
+               {"12abc", false}, {"1e39", false}, {"-", false},   {" 5", false},  {"1e", false},
+               {"1e-50", false}, {"0e-50", true}, {"1e-45", true}};
   for (const Case& c : cases) EXPECT_EQ(IsWholeNumber(c.text), c.whole) << c.text;
 }
 

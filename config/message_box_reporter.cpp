@@ -1,0 +1,24 @@
+#include "config/message_box_reporter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <iostream>
+
+namespace zorvane {
+namespace {
+
+// The program's name, not the dialog's caption: the box may appear when no dialog exists yet.
+const QString kTitle = QStringLiteral("Config");
+
+}  // namespace
+
+void MessageBoxReporter::Error(const QString& text) {
+  std::cerr << "Config: " << text.toStdString() << std::endl;
+  QMessageBox::critical(QApplication::activeWindow(), kTitle, text);
+}
+
+void MessageBoxReporter::Warning(const QString& text) {
+  QMessageBox::warning(QApplication::activeWindow(), kTitle, text);
+}
+
+}  // namespace zorvane

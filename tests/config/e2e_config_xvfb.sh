@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The real Config under Xvfb, driven with the mouse and keyboard through xdotool.
+#   e2e_config_xvfb.sh PATH/TO/Config
+# 1. From an app directory with a non-default zorvane.ini: "Defaults", "&Save" writes the
+#    150-byte default file; "&Quit (no save)" ends the program with status 0.
+# 2. With no zorvane.ini: the cause goes to stderr and a message box; the dialog never shows,
+#    and the program ends with a non-zero status once the box is dismissed.
+set -euo pipefail
+config_program=$(realpath "$1")
+source "$(dirname "$0")/xvfb_session.sh"
+
+# Clicks the centre of a control of the dialog, given in twips relative to the window.
+click_control() {
+  local window=$1 left=$2 top=$3 width=$4 height=$5
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + (left + width / 2) / 15)) $((Y + (top + height / 2) / 15)) click 1
+}
+
+app_has_ended() {
+  ! kill -0 "$app_pid" 2>/dev/null
+}
+
+start_xvfb
+
+# 1. Defaults, Save, Quit.
+app="$session_dir/app"
+mkdir "$app"
+cp "$config_program" "$app/Config"
+printf '1 2 3 4 5 6\r\n7 8 9 10 11 12\r\n' >"$app/zorvane.ini"
+line="5$(printf '%13s')0.5$(printf '%11s')30$(printf '%12s')15$(printf '%12s')10$(printf '%12s')100"
+printf '%s\r\n%s\r\n' "$line" "$line" >"$session_dir/expected.ini"
+[[ $(stat -c %s "$session_dir/expected.ini") == 150 ]] || fail "expected file is not 150 bytes"
+
+"$app/Config" >"$session_dir/stdout" 2>"$session_dir/stderr" &
+app_pid=$!
+wait_until 10 has_visible_window "Zorvane Config" || fail "the dialog did not appear"
+window=$(visible_window "Zorvane Config")
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "${WIDTH}x${HEIGHT}" == 345x249 ]] || fail "window is ${WIDTH}x${HEIGHT}, not 345x249"
+
+click_control "$window" 3840 2880 1215 375  # Defaults
+cmp -s "$app/zorvane.ini" "$session_dir/expected.ini" && fail "Defaults wrote the file"
+click_control "$window" 1320 3240 1335 375  # &Save
+wait_until 5 cmp -s "$app/zorvane.ini" "$session_dir/expected.ini" ||
+  fail "the saved file differs: $(od -c "$app/zorvane.ini" | head -n 12)"
+[[ "$(ls "$app")" == $'Config\nzorvane.ini' ]] || fail "stray files: $(ls "$app")"
+
+click_control "$window" 2640 3240 1215 375  # &Quit (no save)
+wait_until 5 app_has_ended || fail "&Quit (no save) did not end the program"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[[ $status == 0 ]] || fail "Config ended with status $status after quitting"
+
+# 2. No settings file.
+bare="$session_dir/bare"
+mkdir "$bare"
+cp "$config_program" "$bare/Config"
+"$bare/Config" >"$session_dir/stdout" 2>"$session_dir/stderr" &
+app_pid=$!
+wait_until 10 has_visible_window "Config" ||
+  fail "no message box for the missing file; stderr: $(cat "$session_dir/stderr")"
+grep -q "File not found: $bare/zorvane.ini" "$session_dir/stderr" ||
+  fail "stderr does not name the cause: $(cat "$session_dir/stderr")"
+has_visible_window "Zorvane Config" && fail "the dialog appeared without a settings file"
+box=$(visible_window "Config")
+eval "$(xdotool getwindowgeometry --shell "$box")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+wait_until 5 bash -c "xdotool key Return; ! kill -0 $app_pid 2>/dev/null" ||
+  fail "dismissing the message did not end the program"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[[ $status != 0 ]] || fail "Config ended with status 0 without a settings file"
+has_visible_window "Zorvane Config" && fail "the dialog appeared after the message"
+
+echo "PASS"
