@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "game/clock.h"
+#include "game/screen.h"
+#include "game/sdl/frame_pacer.h"
+#include "game/sdl/game_window.h"
+#include "game/sdl/presenter.h"
+
+namespace zorvane {
+
+// The display as SDL gives it: the game's window, full screen on the desktop's own mode (no real
+// mode switch), the 640 x 480 picture at the largest whole multiple that fits, centred on black.
+class SdlScreen : public Screen {
+ public:
+  // Files such as the window icon are read from programDirectory.
+  SdlScreen(std::string programDirectory, FramePacer& pacer);
+  ~SdlScreen() override;
+  SdlScreen(const SdlScreen&) = delete;
+  SdlScreen& operator=(const SdlScreen&) = delete;
+
+  // Starts SDL's video. Raises NoDisplayError, which the game does not trap, where no window can
+  // be shown: a game in a window nobody sees could not be ended.
+  bool OpenDevice() override;
+  void ShowWindow() override;
+  bool TakeExclusive() override;
+  bool SetMode(int width, int height, int bitsPerPixel) override;
+  bool Present(const Surface& frame) override;
+  void RestoreMode() override;
+  void ReturnToNormal() override;
+
+  // Gives the display back and closes the window, from whatever state play stopped in.
+  void Close();
+
+  // What draws the frames; empty before the mode is set.
+  std::string presenterName() const;
+  SDL_Window* window() const { return window_ ? window_->get() : nullptr; }
+
+ private:
+  std::string programDirectory_;
+  FramePacer& pacer_;
+  SteadyClock clock_;
+  bool videoStarted_ = false;
+  bool hardwareRenderer_ = false;
+  bool fullScreen_ = false;
+  std::unique_ptr<GameWindow> window_;
+  std::unique_ptr<Presenter> presenter_;
+};
+
+}  // namespace zorvane

@@ -1,0 +1,83 @@
+#include "game/sdl/sdl_sound.h"
+
+#include <cstring>
+#include <vector>
+
+namespace zorvane {
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kChannels = 2;
+// At most this many frames buffered in the device: about 23 ms at 44.1 kHz.
+constexpr int kBufferFrames = 1024;
+
+// Owns what SDL_LoadWAV returns.
+class WaveData {
+ public:
+  explicit WaveData(const std::string& path)
+      : ok_(SDL_LoadWAV(path.c_str(), &format_, &bytes_, &length_) != nullptr) {}
+  ~WaveData() { SDL_FreeWAV(bytes_); }
+  WaveData(const WaveData&) = delete;
+  WaveData& operator=(const WaveData&) = delete;
+
+  bool ok() const { return ok_; }
+  const SDL_AudioSpec& format() const { return format_; }
+  const Uint8* bytes() const { return bytes_; }
+  Uint32 length() const { return length_; }
+
+ private:
+  SDL_AudioSpec format_{};
+  Uint8* bytes_ = nullptr;
+  Uint32 length_ = 0;
+  bool ok_;
+};
+
+}  // namespace
+
+SdlSound::SdlSound() {
+  // A wave whose data stops short of what its header says is damaged: it plays as silence.
+  SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+  audioStarted_ = true;
+  SDL_AudioSpec want{};
+  want.freq = kRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = kChannels;
+  want.samples = kBufferFrames;
+  // Any rate, format or channel count the device prefers is converted to; the buffer size is
+  // kept so the latency stays low.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &format_,
+                                SDL_AUDIO_ALLOW_ANY_CHANGE & ~SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
+}
+
+SdlSound::~SdlSound() {
+  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlSound::Play(const std::string& path) {
+  if (device_ == 0) return;
+  try {
+    const WaveData wave(path);
+    if (!wave.ok()) return;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, wave.format().format, wave.format().channels, wave.format().freq,
+                          format_.format, format_.channels, format_.freq) < 0) {
+      return;
+    }
+    std::vector<Uint8> buffer(static_cast<size_t>(wave.length()) *
+                              static_cast<size_t>(cvt.len_mult));
+    std::memcpy(buffer.data(), wave.bytes(), wave.length());
+    cvt.buf = buffer.data();
+    cvt.len = static_cast<int>(wave.length());
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return;
+    const Uint32 length = cvt.needed ? static_cast<Uint32>(cvt.len_cvt) : wave.length();
+    SDL_ClearQueuedAudio(device_);
+    SDL_QueueAudio(device_, buffer.data(), length);
+  } catch (...) {
+    // Out of memory for a sound: silence.
+  }
+}
+
+}  // namespace zorvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+
+#include "game/sound_service.h"
+
+namespace zorvane {
+
+// Plays wave files on the one audio device it opens when made. Each sound cuts off the one
+// before. With no audio device, or a file that cannot be played, there is silence and no error.
+class SdlSound : public SoundService {
+ public:
+  SdlSound();
+  ~SdlSound() override;
+  SdlSound(const SdlSound&) = delete;
+  SdlSound& operator=(const SdlSound&) = delete;
+
+  void Play(const std::string& path) override;
+
+  bool hasDevice() const { return device_ != 0; }
+  // The format sounds are converted to.
+  const SDL_AudioSpec& deviceFormat() const { return format_; }
+
+ private:
+  bool audioStarted_ = false;
+  SDL_AudioDeviceID device_ = 0;
+  SDL_AudioSpec format_{};
+};
+
+}  // namespace zorvane

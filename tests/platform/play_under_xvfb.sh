@@ -1,0 +1,313 @@
+#!/usr/bin/env bash
+# Plays the real game on a private X server with no window manager: what the screen shows, that
+# the keys move the blocks, that Escape and SIGTERM end it cleanly, and how it fails without its
+# settings, without a bitmap in the middle of play, and without any display at all.
+# Usage: play_under_xvfb.sh APP_DIR   (the directory holding zorvane and its files)
+set -uo pipefail
+
+app_dir=${1:?usage: play_under_xvfb.sh APP_DIR}
+for tool in Xvfb xdotool xwininfo import convert compare; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+failures=0
+
+cleanup() {
+  if [ -n "$game_pid" ]; then kill -KILL "$game_pid" 2>/dev/null; fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+# Polls a command every 0.1 s for up to $1 seconds; true once it succeeds.
+wait_until() {
+  local seconds=$1
+  shift
+  local tries=$((seconds * 10))
+  while [ "$tries" -gt 0 ]; do
+    if "$@"; then return 0; fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  return 1
+}
+
+# --- The X server: 1280 x 960 makes every game pixel an exact 2 x 2 block. --------------------
+# -displayfd lets the server take the first free display number itself and say which.
+Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp -br 3>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+if ! wait_until 15 test -s "$work/display"; then
+  cat "$work/xvfb.log"
+  echo "FAIL: Xvfb did not start"
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+echo "X server on $DISPLAY"
+
+# --- Helpers -----------------------------------------------------------------------------------
+
+# A private copy of the program and its files, so its settings and bitmaps can be changed.
+make_app() {
+  local dir="$work/$1"
+  mkdir -p "$dir"
+  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$dir/"
+  echo "$dir"
+}
+
+start_game() {
+  local dir=$1
+  "$dir/zorvane" >"$work/stdout" 2>"$work/stderr" &
+  game_pid=$!
+}
+
+game_running() { kill -0 "$game_pid" 2>/dev/null; }
+game_ended() { ! game_running; }
+
+# Waits up to $1 seconds for the game to end; sets game_status (124 when it had to be killed).
+wait_for_game() {
+  if wait_until "$1" game_ended; then
+    wait "$game_pid"
+    game_status=$?
+  else
+    kill -KILL "$game_pid" 2>/dev/null
+    wait "$game_pid" 2>/dev/null
+    game_status=124
+  fi
+  game_pid=""
+}
+
+shoot() { import -window root "$work/$1.png"; }
+brightest() { convert "$work/$1.png" -format '%[max]' info:; }
+screen_shows_something() {
+  shoot probe && [ "$(brightest probe)" != "0" ]
+}
+# The bounding box (WxH+X+Y) of a block's colour in a screenshot taken down to game pixels.
+blue_box() { convert "$work/$1.png" -sample 50% -fx '(b-r>0.35 && b-g>0.25)' -format '%@' info:; }
+red_box() { convert "$work/$1.png" -sample 50% -fx '(r-b>0.35 && r-g>0.25)' -format '%@' info:; }
+box_x() { echo "$1" | sed 's/^[0-9]*x[0-9]*+\([0-9]*\)+.*/\1/'; }
+box_y() { echo "$1" | sed 's/^[0-9]*x[0-9]*+[0-9]*+\([0-9]*\)$/\1/'; }
+# Whether two boxes lie within a block's size of each other: blocks dealt touching trade their
+# speeds on every tick, so a key would move the other one.
+boxes_touch() {
+  local dx=$(($(box_x "$1") - $(box_x "$2"))) dy=$(($(box_y "$1") - $(box_y "$2")))
+  [ "${dx#-}" -lt 34 ] && [ "${dy#-}" -lt 34 ]
+}
+# How many pixels of two images differ.
+differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+# Cuts an image down to the bits an RGB565 pixel holds: the top 5, 6 and 5 bits of each channel
+# (ImageMagick holds 16 bits a channel; its shifts round, masks do not).
+to_565() {
+  convert "$1" -channel R,B -evaluate And 63488 -channel G -evaluate And 64512 +channel "$2"
+}
+# The line xwininfo gives for a top-level window of that exact name: id "name": () WxH+x+y +X+Y.
+# (xdotool cannot match the UTF-8 name SDL gives its message box.)
+window_line() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | head -n1; }
+message_box() { [ -n "$(window_line 'Zorvane error')" ]; }
+game_window() { [ -n "$(window_line Zorvane)" ]; }
+# Dismisses the message box with the keyboard, as a player would.
+dismiss_message_box() {
+  local line size position width height x y
+  line=$(window_line 'Zorvane error')
+  [ -n "$line" ] || return 1
+  size=$(echo "$line" | awk '{print $(NF-1)}')  # WxH+x+y
+  position=$(echo "$line" | awk '{print $NF}')  # +X+Y on the screen
+  width=${size%%x*}
+  height=${size#*x}
+  height=${height%%+*}
+  x=$(echo "$position" | cut -d+ -f2)
+  y=$(echo "$position" | cut -d+ -f3)
+  xdotool mousemove $((x + width / 2)) $((y + height / 2))
+  sleep 0.2
+  xdotool key Return
+}
+# Settings with no friction and no damage: blocks keep the speed the keys give them, and live.
+write_settings() {
+  printf '%s\r\n%s\r\n' "$2" "$3" >"$1/zorvane.ini"
+}
+
+# --- A game: the arena shows, the keys move the blocks, Escape ends it. ------------------------
+app=$(make_app play)
+write_settings "$app" "5 0 30 15 0 100" "5 0 30 15 0 100"
+# A deal with the blocks touching is played again (about one in eighty). Start-up bounces settle
+# before the first of two pictures taken a moment apart.
+for deal in 1 2 3; do
+  start_game "$app"
+  wait_until 10 screen_shows_something || break
+  sleep 0.5
+  shoot still1
+  boxes_touch "$(blue_box still1)" "$(red_box still1)" || break
+  xdotool mousemove 640 480 key Escape
+  wait_for_game 10
+done
+if ! game_running || ! screen_shows_something; then
+  fail "the game showed nothing within 10 s"
+  cat "$work/stderr"
+else
+  pass "the game shows a picture"
+  xdotool mousemove 640 480
+  sleep 0.3
+  shoot still2
+  if [ "$(differing "$work/still1.png" "$work/still2.png")" = "0" ]; then
+    pass "nothing moves without keys"
+  else
+    fail "the picture changed with no key pressed"
+  fi
+
+  # Every 2 x 2 block of the screen is one colour: the picture is exactly doubled.
+  convert "$work/still1.png" -sample 50% "$work/game-pixels.png"
+  convert "$work/game-pixels.png" -scale 200% "$work/doubled.png"
+  if [ "$(differing "$work/still1.png" "$work/doubled.png")" = "0" ]; then
+    pass "the picture is shown at exactly 2x"
+  else
+    fail "the screen is not the picture doubled"
+  fi
+
+  # The arena is the background bitmap, pixel for pixel in RGB565, but under the two blocks.
+  to_565 "$work/game-pixels.png" "$work/shown-565.png"
+  to_565 "$app_dir/bg.bmp" "$work/bg-565.png"
+  off=$(differing "$work/shown-565.png" "$work/bg-565.png")
+  if [ -n "$off" ] && [ "$off" -gt 0 ] && [ "$off" -le 1800 ]; then
+    pass "the arena is the background bitmap ($off pixels under the blocks)"
+  else
+    fail "the arena differs from the background bitmap in '$off' pixels"
+  fi
+
+  blue1=$(blue_box still1)
+  red1=$(red_box still1)
+  echo "blue at $blue1, red at $red1"
+  # Push blue away from red so the two cannot meet, and see it go.
+  if [ "$(box_x "$blue1")" -lt "$(box_x "$red1")" ]; then arrow=Left; else arrow=Right; fi
+  xdotool key "$arrow"
+  sleep 0.25
+  shoot blue-moved
+  blue2=$(blue_box blue-moved)
+  if [ "$blue2" != "$blue1" ]; then
+    pass "$arrow moved the blue block ($blue1 -> $blue2)"
+  else
+    fail "$arrow did not move the blue block"
+  fi
+
+  red2=$(red_box blue-moved)
+  if [ "$(box_y "$red2")" -lt 240 ]; then key=s; else key=w; fi
+  xdotool key "$key"
+  sleep 0.25
+  shoot red-moved
+  red3=$(red_box red-moved)
+  if [ "$red3" != "$red2" ]; then
+    pass "$key moved the red block ($red2 -> $red3)"
+  else
+    fail "$key did not move the red block"
+  fi
+
+  xdotool key Escape
+  wait_for_game 10
+  if [ "$game_status" = "0" ]; then pass "Escape ends the game with status 0"; else
+    fail "Escape: status $game_status"
+  fi
+  shoot after
+  if [ "$(brightest after)" = "0" ]; then pass "the display is given back"; else
+    fail "something is left on the screen after the game"
+  fi
+fi
+[ -n "$game_pid" ] && wait_for_game 0
+
+# --- SIGTERM asks the game to close, as closing the window does. --------------------------------
+start_game "$app"
+if wait_until 10 screen_shows_something; then
+  kill -TERM "$game_pid"
+  wait_for_game 10
+  if [ "$game_status" = "0" ]; then pass "SIGTERM ends the game with status 0"; else
+    fail "SIGTERM: status $game_status"
+  fi
+else
+  fail "the game showed nothing before SIGTERM"
+  wait_for_game 0
+fi
+
+# --- No settings file: a message, and no window, before anything else. -------------------------
+app=$(make_app no-settings)
+rm "$app/zorvane.ini"
+start_game "$app"
+if wait_until 10 message_box; then
+  pass "a missing settings file gives a message box"
+  ! game_window && pass "no game window came up" ||
+    fail "a game window exists alongside the message"
+  dismiss_message_box
+else
+  fail "no message box for a missing settings file"
+fi
+wait_for_game 10
+if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
+  pass "a missing settings file ends the game with status $game_status"
+else
+  fail "a missing settings file: status $game_status"
+fi
+grep -q "zorvane.ini" "$work/stderr" && pass "standard error names the settings file" ||
+  { fail "standard error does not name the settings file:"; cat "$work/stderr"; }
+
+# --- A bitmap missing in the middle of play: the display first goes back, then the message. -----
+app=$(make_app dead-bitmaps)
+write_settings "$app" "5 0 30 15 1000 100" "5 0 30 15 1000 100"
+rm "$app/reddead.bmp" "$app/bluedead.bmp"
+start_game "$app"
+game_window_or_message() { game_window || message_box; }
+if wait_until 10 game_window_or_message; then
+  # A block dealt beyond a wall dies on the first tick; otherwise both go right until one of
+  # them reaches a wall, which is fatal here.
+  if ! message_box; then
+    xdotool mousemove 640 480
+    xdotool key Right Right Right d d d
+  fi
+  if wait_until 15 message_box; then
+    pass "a missing bitmap during play gives a message box"
+    ! game_window && pass "the game window was gone before the message" ||
+      fail "the game window is still there behind the message"
+    dismiss_message_box
+  else
+    fail "no message box for a missing bitmap during play"
+  fi
+else
+  fail "neither the game window nor a message came up"
+fi
+wait_for_game 10
+if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
+  pass "the missing bitmap ends the game with status $game_status"
+else
+  fail "the missing bitmap: status $game_status"
+fi
+grep -q "dead.bmp" "$work/stderr" && pass "standard error names the bitmap" ||
+  { fail "standard error does not name the bitmap:"; cat "$work/stderr"; }
+
+# --- No display at all. ------------------------------------------------------------------------
+app=$(make_app no-display)
+( unset DISPLAY; exec "$app/zorvane" ) >"$work/stdout" 2>"$work/stderr" &
+game_pid=$!
+wait_for_game 20
+if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
+  pass "without a display the game ends with status $game_status"
+else
+  fail "without a display: status $game_status"
+fi
+grep -qi "no display" "$work/stderr" && pass "standard error says there is no display" ||
+  { fail "standard error does not say there is no display:"; cat "$work/stderr"; }
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"
