@@ -79,6 +79,24 @@ int16_t HealthAfterHit(int16_t health, float damage) {
 }
 
 // A block is drawn at its position rounded to whole pixels.
+// A block's four keys, in the order up, down, left, right.
+struct SteeringKeys {
+  int16_t up, down, left, right;
+};
+
+// A key of the block changes its velocity by its acceleration; any other key does nothing.
+void Steer(PlayerState& p, int16_t keyCode, SteeringKeys keys) {
+  if (keyCode == keys.up) {
+    p.VY = Difference(p.VY, p.Accel);
+  } else if (keyCode == keys.down) {
+    p.VY = Sum(p.VY, p.Accel);
+  } else if (keyCode == keys.left) {
+    p.VX = Difference(p.VX, p.Accel);
+  } else if (keyCode == keys.right) {
+    p.VX = Sum(p.VX, p.Accel);
+  }
+}
+
 bool BlitSprite(Surface* target, const Sprite& sprite, double x, double y, bool keyed) {
   return Guarded([&] {
     const int32_t left = RoundToInt32(x);
@@ -245,44 +263,8 @@ void Form1::MoveRedPlayer() { Move(RedPlayer); }
 
 void Form1::Form_KeyDown(int16_t keyCode, int16_t shift) {
   (void)shift;  // Shift+W acts as W
-  if (BluePlayer.Health > 0) {
-    PlayerState& p = BluePlayer;
-    switch (keyCode) {
-      case kVkUp:
-        p.VY = Difference(p.VY, p.Accel);
-        break;
-      case kVkDown:
-        p.VY = Sum(p.VY, p.Accel);
-        break;
-      case kVkLeft:
-        p.VX = Difference(p.VX, p.Accel);
-        break;
-      case kVkRight:
-        p.VX = Sum(p.VX, p.Accel);
-        break;
-      default:
-        break;
-    }
-  }
-  if (RedPlayer.Health > 0) {
-    PlayerState& p = RedPlayer;
-    switch (keyCode) {
-      case kVkW:
-        p.VY = Difference(p.VY, p.Accel);
-        break;
-      case kVkS:
-        p.VY = Sum(p.VY, p.Accel);
-        break;
-      case kVkA:
-        p.VX = Difference(p.VX, p.Accel);
-        break;
-      case kVkD:
-        p.VX = Sum(p.VX, p.Accel);
-        break;
-      default:
-        break;
-    }
-  }
+  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, {kVkUp, kVkDown, kVkLeft, kVkRight});
+  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, {kVkW, kVkS, kVkA, kVkD});
   if ((BluePlayer.Health <= 0 || RedPlayer.Health <= 0) && keyCode == kVkReturn) NewRound();
   if (keyCode == kVkEscape) Running = false;
 }

@@ -4,7 +4,7 @@
 
 #include "game/form1.h"
 #include "game/headless_screen.h"
-#include "tests/core/test_files.h"
+#include "tests/support/test_files.h"
 
 namespace zorvane::test {
 

@@ -6,15 +6,10 @@
 #include "game/event_queue.h"
 #include "settings/runtime_error.h"
 #include "tests/core/game_fixture.h"
+#include "tests/support/fake_clock.h"
 
 namespace zorvane {
 namespace {
-
-class FakeClock : public Clock {
- public:
-  int64_t NowMicros() override { return now; }
-  int64_t now = 1000000;
-};
 
 // The event pump of a test: before the k-th pump (counting from 1) it runs the action given for
 // k, which may post events or move the clock, then lets the queue run. It records the blue
@@ -84,7 +79,7 @@ class FrameLoop : public ::testing::Test {
   }
 
   test::TempDir dir;
-  FakeClock clock;
+  test::FakeClock clock;
   TestPump pump_{clock};
   WatchingScreen screen;
   RecordingSound sound;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/core/test_files.h"
+#include "tests/support/test_files.h"
 
 namespace zorvane {
 namespace {

@@ -10,7 +10,7 @@
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
 #include "settings/settings_file.h"
-#include "tests/core/test_files.h"
+#include "tests/support/test_files.h"
 
 namespace zorvane {
 namespace {

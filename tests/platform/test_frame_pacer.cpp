@@ -3,19 +3,14 @@
 #include <vector>
 
 #include "game/sdl/frame_pacer.h"
+#include "tests/support/fake_clock.h"
 
 namespace zorvane {
 namespace {
 
-// Time moves only when the loop works or the pacer sleeps.
-class FakeClock : public Clock {
- public:
-  int64_t NowMicros() override { return now; }
-  int64_t now = 1000000;
-};
-
 struct PacedLoop {
-  FakeClock clock;
+  // Time moves only when the loop works or the pacer sleeps.
+  test::FakeClock clock;
   std::vector<int64_t> sleeps;
   FramePacer pacer{clock, [this](int64_t micros) {
                      sleeps.push_back(micros);

@@ -12,6 +12,7 @@
 #include "game/sdl/sdl_screen.h"
 #include "game/sdl/window_surface_presenter.h"
 #include "tests/platform/wave_writer.h"
+#include "tests/support/test_files.h"
 
 namespace zorvane {
 namespace {
@@ -152,7 +153,7 @@ class SdlScreenTest : public ::testing::Test {
 
   SteadyClock clock_;
   FramePacer pacer_{clock_, SleepMicros};
-  testing::TempDir dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(SdlScreenTest, TakesTheWholeDisplayAndGivesItBack) {

@@ -12,12 +12,13 @@
 #include "game/sdl/sdl_sound.h"
 #include "settings/program_dir.h"
 #include "tests/platform/wave_writer.h"
+#include "tests/support/test_files.h"
 
 namespace zorvane {
 namespace {
 
+using test::TempDir;
 using testing::ReadBytes;
-using testing::TempDir;
 using testing::WriteWave16;
 
 constexpr int kRate = 44100;
@@ -72,7 +73,7 @@ size_t Count(const std::vector<uint8_t>& haystack, const std::vector<uint8_t>& n
 class SdlSoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    output_ = dir_.File("played.raw");
+    output_ = dir_ / "played.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
   }
@@ -115,17 +116,17 @@ class SdlSoundTest : public ::testing::Test {
 
 TEST_F(SdlSoundTest, AWaveInTheDeviceFormatIsPlayedByteForByte) {
   const std::vector<int16_t> samples = Stereo(Ramp(2205, 0, 7), Ramp(2205, 500, -3));
-  WriteWave16(dir_.File("ramp.wav"), kRate, 2, samples);
+  WriteWave16(dir_ / "ramp.wav", kRate, 2, samples);
   const std::vector<uint8_t> played =
-      Record([&](SdlSound& sound) { sound.Play(dir_.File("ramp.wav")); }, 2205 + 8192);
+      Record([&](SdlSound& sound) { sound.Play(dir_ / "ramp.wav"); }, 2205 + 8192);
   EXPECT_EQ(Count(played, AsBytes(samples)), 1u);
 }
 
 TEST_F(SdlSoundTest, AMonoWaveIsPlayedOnBothChannels) {
   const std::vector<int16_t> mono = Ramp(2205, 11, 13);
-  WriteWave16(dir_.File("mono.wav"), kRate, 1, mono);
+  WriteWave16(dir_ / "mono.wav", kRate, 1, mono);
   const std::vector<int16_t> played =
-      AsSamples(Record([&](SdlSound& sound) { sound.Play(dir_.File("mono.wav")); }, 2205 + 8192));
+      AsSamples(Record([&](SdlSound& sound) { sound.Play(dir_ / "mono.wav"); }, 2205 + 8192));
   const auto start =
       std::find_if(played.begin(), played.end(), [](int16_t s) { return s != 0; }) - played.begin();
   ASSERT_GE(played.size(), static_cast<size_t>(start) + 2 * mono.size() + 2);
@@ -142,12 +143,12 @@ TEST_F(SdlSoundTest, AMonoWaveIsPlayedOnBothChannels) {
 TEST_F(SdlSoundTest, ANewSoundCutsOffTheOnePlaying) {
   const std::vector<int16_t> longSound(2 * kRate * 2, 1000);  // two seconds
   const std::vector<int16_t> shortSound(2 * 2205, 2000);
-  WriteWave16(dir_.File("long.wav"), kRate, 2, longSound);
-  WriteWave16(dir_.File("short.wav"), kRate, 2, shortSound);
+  WriteWave16(dir_ / "long.wav", kRate, 2, longSound);
+  WriteWave16(dir_ / "short.wav", kRate, 2, shortSound);
   const std::vector<int16_t> played = AsSamples(Record(
       [&](SdlSound& sound) {
-        sound.Play(dir_.File("long.wav"));
-        sound.Play(dir_.File("short.wav"));
+        sound.Play(dir_ / "long.wav");
+        sound.Play(dir_ / "short.wav");
       },
       2205 + 8192));
   EXPECT_EQ(std::count(played.begin(), played.end(), 2000), 2 * 2205);
@@ -157,24 +158,24 @@ TEST_F(SdlSoundTest, ANewSoundCutsOffTheOnePlaying) {
 
 TEST_F(SdlSoundTest, AFileThatCannotBePlayedGivesSilence) {
   {
-    std::ofstream junk(dir_.File("junk.wav"), std::ios::binary);
+    std::ofstream junk(dir_ / "junk.wav", std::ios::binary);
     junk << "RIFF1234WAVEfmt this is not a wave file at all";
   }
   const std::vector<int16_t> samples = Stereo(Ramp(4410, 3, 5), Ramp(4410, 9, 2));
-  WriteWave16(dir_.File("whole.wav"), kRate, 2, samples);
+  WriteWave16(dir_ / "whole.wav", kRate, 2, samples);
   {
     // The header promises twice the data there is.
-    std::vector<uint8_t> bytes = ReadBytes(dir_.File("whole.wav"));
+    std::vector<uint8_t> bytes = ReadBytes(dir_ / "whole.wav");
     bytes.resize(44 + bytes.size() / 4);
-    std::ofstream cut(dir_.File("cut.wav"), std::ios::binary);
+    std::ofstream cut(dir_ / "cut.wav", std::ios::binary);
     cut.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
   }
-  std::filesystem::create_directory(dir_.File("folder.wav"));
+  std::filesystem::create_directory(dir_ / "folder.wav");
   const char* const files[] = {"missing.wav", "junk.wav", "cut.wav", "folder.wav"};
   for (const char* name : files) {
     const std::vector<uint8_t> played =
-        Record([&](SdlSound& sound) { sound.Play(dir_.File(name)); }, 8192);
+        Record([&](SdlSound& sound) { sound.Play(dir_ / name); }, 8192);
     ASSERT_GE(played.size(), 8192 * kFrameBytes) << name;
     EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](uint8_t b) { return b == 0; }))
         << name;

@@ -9,6 +9,7 @@
 #include "game/sdl/sdl_screen.h"
 #include "game/sound_service.h"
 #include "tests/platform/wave_writer.h"
+#include "tests/support/test_files.h"
 
 namespace zorvane {
 namespace {
@@ -58,8 +59,8 @@ double CpuSeconds() {
 
 TEST(SmallWindowTest, WithoutTheDisplayTheGameRunsInItsWindowUntilEscape) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
-  testing::TempDir dir;
-  std::ofstream(dir.File("zorvane.ini")) << "5 0 30 15 10 100\r\n5 0 30 15 10 100\r\n";
+  test::TempDir dir;
+  std::ofstream(dir / "zorvane.ini") << "5 0 30 15 10 100\r\n5 0 30 15 10 100\r\n";
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   DisplayRefused screen(dir.path(), pacer);

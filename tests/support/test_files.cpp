@@ -1,4 +1,4 @@
-#include "tests/core/test_files.h"
+#include "tests/support/test_files.h"
 
 #include <SDL.h>
 
