@@ -3,7 +3,7 @@ BUILD ?= build
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test run config
+.PHONY: deps build test run config bench
 
 deps:
 	@bash tools/install-deps.sh
@@ -21,3 +21,9 @@ run: build
 
 config: build
 	cd $(BUILD)/app && ./Config
+
+# Figures, not tests: a frame's drawing and a tick, then the two programs' start under Xvfb.
+bench: build
+	$(BUILD)/bench/zorvane-frame-bench
+	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app
+	bash tools/bench/config_startup.sh $(BUILD)/app/Config

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Measures the game on a private 1280 x 960 Xvfb: time from start to the first picture, and CPU
 # while playing (the game's and the X server's). Not a test: the figures depend on the machine.
-# Usage: bench_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]
+# Usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]
 set -euo pipefail
-bench=${1:?usage: bench_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]}
-app_dir=${2:?usage: bench_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]}
+bench=${1:?usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]}
+app_dir=${2:?usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]}
 runs=${3:-5}
 
 work=$(mktemp -d)

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Measures how long Config takes from its start to its window being shown under Xvfb.
-#   measure_startup.sh PATH/TO/Config [RUNS]
+#   config_startup.sh PATH/TO/Config [RUNS]
 # Prints each run in milliseconds and the median. The first run reads the program and Qt from
 # disk; the later ones show the usual start. The window is polled every few milliseconds, so
 # the figures are a few milliseconds high.
 set -euo pipefail
 config_program=$(realpath "$1")
 runs=${2:-11}
-source "$(dirname "$0")/xvfb_session.sh"
+source "$(dirname "$0")/../../tests/config/xvfb_session.sh"
 
 start_xvfb
 app="$session_dir/app"
