@@ -31,13 +31,25 @@ TEST(Bitmap, FailuresAreBitmapErrorsNamingTheFile) {
   TempDir dir;
   test::WriteFile(dir / "garbage.bmp", "this is not a bitmap at all, not even close to one.....");
   test::WriteFile(dir / "empty.bmp", "");
-  for (const char* name : {"absent.bmp", "garbage.bmp", "empty.bmp"}) {
+  // A header that claims a picture of 100000 x 100000 is refused before anything is allocated.
+  test::WriteBitmap(dir / "small.bmp", 2, 2, [](int, int) { return Rgb{1, 2, 3}; });
+  std::string huge = test::ReadFile(dir / "small.bmp");
+  for (int at : {18, 22}) {
+    huge[at] = '\xA0';
+    huge[at + 1] = '\x86';
+    huge[at + 2] = '\x01';
+  }
+  test::WriteFile(dir / "huge.bmp", huge);
+  for (const char* name : {"absent.bmp", "garbage.bmp", "empty.bmp", "huge.bmp"}) {
     try {
       LoadBitmapFile(dir / name);
       ADD_FAILURE() << name;
     } catch (const RuntimeError& e) {
       EXPECT_EQ(e.kind(), ErrorKind::Bitmap) << name;
       EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+      if (std::string(name) == "huge.bmp") {
+        EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
+      }
     }
   }
 }
