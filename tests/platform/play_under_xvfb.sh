@@ -91,6 +91,23 @@ wait_for_game() {
   game_pid=""
 }
 
+# Passes when the game ended by itself with a non-zero status; $1 names the case.
+expect_failure_status() {
+  if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
+    pass "$1 ends the game with status $game_status"
+  else
+    fail "$1: status $game_status"
+  fi
+}
+
+# Passes when the game's standard error matches the pattern $1; $2 says what it should name.
+expect_stderr() {
+  if grep -qi "$1" "$work/stderr"; then pass "standard error $2"; else
+    fail "standard error does not: $2"
+    cat "$work/stderr"
+  fi
+}
+
 shoot() { import -window root "$work/$1.png"; }
 brightest() { convert "$work/$1.png" -format '%[max]' info:; }
 screen_shows_something() {
@@ -252,13 +269,8 @@ else
   fail "no message box for a missing settings file"
 fi
 wait_for_game 10
-if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
-  pass "a missing settings file ends the game with status $game_status"
-else
-  fail "a missing settings file: status $game_status"
-fi
-grep -q "zorvane.ini" "$work/stderr" && pass "standard error names the settings file" ||
-  { fail "standard error does not name the settings file:"; cat "$work/stderr"; }
+expect_failure_status "a missing settings file"
+expect_stderr "zorvane.ini" "names the settings file"
 
 # --- A bitmap missing in the middle of play: the display first goes back, then the message. -----
 app=$(make_app dead-bitmaps)
@@ -285,26 +297,16 @@ else
   fail "neither the game window nor a message came up"
 fi
 wait_for_game 10
-if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
-  pass "the missing bitmap ends the game with status $game_status"
-else
-  fail "the missing bitmap: status $game_status"
-fi
-grep -q "dead.bmp" "$work/stderr" && pass "standard error names the bitmap" ||
-  { fail "standard error does not name the bitmap:"; cat "$work/stderr"; }
+expect_failure_status "the missing bitmap"
+expect_stderr "dead.bmp" "names the bitmap"
 
 # --- No display at all. ------------------------------------------------------------------------
 app=$(make_app no-display)
 ( unset DISPLAY; exec "$app/zorvane" ) >"$work/stdout" 2>"$work/stderr" &
 game_pid=$!
 wait_for_game 20
-if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
-  pass "without a display the game ends with status $game_status"
-else
-  fail "without a display: status $game_status"
-fi
-grep -qi "no display" "$work/stderr" && pass "standard error says there is no display" ||
-  { fail "standard error does not say there is no display:"; cat "$work/stderr"; }
+expect_failure_status "no display"
+expect_stderr "no display" "says there is no display"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
