@@ -91,6 +91,13 @@ wait_for_game() {
   game_pid=""
 }
 
+# Passes when the game ended by itself with status 0; $1 names what ended it.
+expect_clean_exit() {
+  if [ "$game_status" = "0" ]; then pass "$1 ends the game with status 0"; else
+    fail "$1: status $game_status"
+  fi
+}
+
 # Passes when the game ended by itself with a non-zero status; $1 names the case.
 expect_failure_status() {
   if [ "$game_status" != "0" ] && [ "$game_status" != "124" ]; then
@@ -233,9 +240,7 @@ else
 
   xdotool key Escape
   wait_for_game 10
-  if [ "$game_status" = "0" ]; then pass "Escape ends the game with status 0"; else
-    fail "Escape: status $game_status"
-  fi
+  expect_clean_exit "Escape"
   shoot after
   if [ "$(brightest after)" = "0" ]; then pass "the display is given back"; else
     fail "something is left on the screen after the game"
@@ -248,9 +253,7 @@ start_game "$app"
 if wait_until 10 screen_shows_something; then
   kill -TERM "$game_pid"
   wait_for_game 10
-  if [ "$game_status" = "0" ]; then pass "SIGTERM ends the game with status 0"; else
-    fail "SIGTERM: status $game_status"
-  fi
+  expect_clean_exit "SIGTERM"
 else
   fail "the game showed nothing before SIGTERM"
   wait_for_game 0
