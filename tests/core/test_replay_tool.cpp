@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "tests/support/test_files.h"
@@ -109,14 +110,17 @@ TEST_F(ReplayTool, FramesAreWrittenAsTheScreenShowsThem) {
     EXPECT_EQ(frame->w, 640);
     EXPECT_EQ(frame->h, 480);
     EXPECT_EQ(frame->format->BitsPerPixel, 24);
+    // A 24-bit pixel lies at any byte, so it is copied out rather than read in place.
+    const auto pixelAt = [frame](int x, int y) {
+      Uint32 pixel = 0;
+      std::memcpy(&pixel, static_cast<const Uint8*>(frame->pixels) + y * frame->pitch + x * 3, 3);
+      return pixel;
+    };
     Uint8 r, g, b;
-    const auto* pixels = static_cast<const Uint8*>(frame->pixels);
-    SDL_GetRGB(*reinterpret_cast<const Uint32*>(pixels + 60 * frame->pitch + 110 * 3) & 0xFFFFFF,
-               frame->format, &r, &g, &b);
+    SDL_GetRGB(pixelAt(110, 60), frame->format, &r, &g, &b);
     EXPECT_EQ(b, 255) << "the blue block at (110, 60)";
     EXPECT_EQ(r, 0);
-    SDL_GetRGB(*reinterpret_cast<const Uint32*>(pixels + 10 * frame->pitch + 10 * 3) & 0xFFFFFF,
-               frame->format, &r, &g, &b);
+    SDL_GetRGB(pixelAt(10, 10), frame->format, &r, &g, &b);
     EXPECT_EQ(g, 64) << "the background, dark green";
     SDL_FreeSurface(frame);
   }
