@@ -18,6 +18,58 @@ Surface Load(const TempDir& dir, const std::string& name, int w, int h,
   return LoadBitmapFile(dir / name);
 }
 
+// A bitmap file made byte by byte: the file header, an info header of 40 bytes (or the OS/2 one
+// of 12), the palette and then `data` as the pixels.
+std::string BitmapBytes(int32_t width, int32_t height, int bitCount, uint32_t compression,
+                        const std::string& palette, const std::string& data, bool os2 = false) {
+  std::string bytes;
+  const auto put = [&](uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+  };
+  const uint32_t headerSize = os2 ? 12 : 40;
+  bytes += "BM";
+  put(0, 4);
+  put(0, 4);
+  put(14 + headerSize + static_cast<uint32_t>(palette.size()), 4);
+  put(headerSize, 4);
+  put(static_cast<uint32_t>(width), os2 ? 2 : 4);
+  put(static_cast<uint32_t>(height), os2 ? 2 : 4);
+  put(1, 2);
+  put(static_cast<uint32_t>(bitCount), 2);
+  if (!os2) {
+    put(compression, 4);
+    for (int unused = 0; unused < 3; ++unused) put(0, 4);  // image size, resolution
+    put(static_cast<uint32_t>(palette.size() / 4), 4);
+    put(0, 4);
+  }
+  return bytes + palette + data;
+}
+
+struct HeaderCase {
+  const char* what;
+  std::string bytes;
+  const char* refusal;  // nullptr: the picture loads, at width x height
+  int width = 0, height = 0;
+};
+
+// Writes each case's file and loads it: either its picture or a bitmap error with the refusal.
+void ExpectLoadsOrRefuses(const std::vector<HeaderCase>& cases) {
+  TempDir dir;
+  for (const HeaderCase& c : cases) {
+    test::WriteFile(dir / "case.bmp", c.bytes);
+    try {
+      const Surface s = LoadBitmapFile(dir / "case.bmp");
+      EXPECT_EQ(c.refusal, nullptr) << c.what << ": loaded";
+      EXPECT_EQ(s.width(), c.width) << c.what;
+      EXPECT_EQ(s.height(), c.height) << c.what;
+    } catch (const RuntimeError& e) {
+      ASSERT_NE(c.refusal, nullptr) << c.what << ": " << e.what();
+      EXPECT_EQ(e.kind(), ErrorKind::Bitmap) << c.what;
+      EXPECT_NE(std::string(e.what()).find(c.refusal), std::string::npos) << e.what();
+    }
+  }
+}
+
 TEST(Bitmap, ConvertsToRgb565ByTruncation) {
   TempDir dir;
   const Rgb colours[] = {{0, 0, 0}, {4, 2, 4}, {7, 3, 7}, {8, 4, 8}, {255, 255, 255}, {255, 0, 0}};
@@ -52,6 +104,71 @@ TEST(Bitmap, FailuresAreBitmapErrorsNamingTheFile) {
       }
     }
   }
+}
+
+// Pixel data is read row by row, each row padded to four bytes except that the last one need
+// not be: a file shorter than that cannot hold its picture and is refused before SDL allocates it.
+TEST(Bitmap, UncompressedPicturesThatCannotFitInTheFileAreRefused) {
+  const std::string black2(8, '\0');
+  const char* tooShort = "the file is too short for a picture of";
+  ExpectLoadsOrRefuses({
+      {"16000 x 16000 in 64 bytes", BitmapBytes(16000, 16000, 24, 0, "", std::string(64, 'x')),
+       "the file is too short for a picture of 16000 x 16000"},
+      {"2 bits, 16000 x 16000 in 64 bytes",
+       BitmapBytes(16000, 16000, 2, 0, "", std::string(64, 'x')), tooShort},
+      {"32 bits, exact", BitmapBytes(3, 3, 32, 0, "", std::string(36, 'x')), nullptr, 3, 3},
+      {"32 bits, a byte short", BitmapBytes(3, 3, 32, 0, "", std::string(35, 'x')), tooShort},
+      {"1 bit, last row unpadded", BitmapBytes(9, 3, 1, 0, black2, std::string(10, 'x')), nullptr,
+       9, 3},
+      {"1 bit, a byte short", BitmapBytes(9, 3, 1, 0, black2, std::string(9, 'x')), tooShort},
+      {"1 bit top-down, exact", BitmapBytes(9, -3, 1, 0, black2, std::string(10, 'x')), nullptr, 9,
+       3},
+      {"1 bit top-down, a byte short", BitmapBytes(9, -3, 1, 0, black2, std::string(9, 'x')),
+       "the file is too short for a picture of 9 x 3"},
+      {"OS/2 header, whole rows", BitmapBytes(2, 2, 24, 0, "", std::string(16, 'x'), true), nullptr,
+       2, 2},
+      {"OS/2 header, short of the last row",
+       BitmapBytes(2, 2, 24, 0, "", std::string(13, 'x'), true), tooShort},
+  });
+  // A header cut short after the depth: SDL reads the missing fields as zeros and goes on.
+  const std::string cutShort = BitmapBytes(16000, 16000, 16, 0, "", "").substr(0, 30);
+  ExpectLoadsOrRefuses(
+      {{"header cut short", cutShort, "too short for a picture of 16000 x 16000"}});
+  // Pixel data said to start past the end of the file.
+  std::string pastEnd = BitmapBytes(2, 2, 24, 0, "", std::string(16, 'x'));
+  pastEnd[13] = '\x7F';
+  ExpectLoadsOrRefuses({{"offset past the end", pastEnd, tooShort}});
+}
+
+// Run-length data can leave the rest of a picture blank in two bytes. Up to a megapixel passes
+// as it is; above it the data must hold a byte per 128 pixels, as a file written run by run does.
+TEST(Bitmap, RunLengthDataTooShortForALargePictureIsRefused) {
+  const std::string palette = std::string(4, '\0') + std::string("\0\0\xFF\0", 4);
+  const std::string endOfBitmap("\0\1", 2);
+  ExpectLoadsOrRefuses({
+      {"16000 x 16000, end of bitmap at once",
+       BitmapBytes(16000, 16000, 8, 1, palette, endOfBitmap),
+       "the compressed data is too short for a picture of 16000 x 16000"},
+      {"a megapixel, end of bitmap at once", BitmapBytes(1024, 1024, 8, 1, palette, endOfBitmap),
+       nullptr, 1024, 1024},
+      {"a row more, end of bitmap at once", BitmapBytes(1024, 1025, 8, 1, palette, endOfBitmap),
+       "the compressed data is too short for a picture of 1024 x 1025"},
+      {"4 bits, 4000 x 4000, end of bitmap at once",
+       BitmapBytes(4000, 4000, 4, 2, palette, endOfBitmap), "the compressed data is too short"},
+  });
+  // The longest runs there are, 255 pixels of colour 1 in two bytes, and an end of line a row.
+  std::string runs;
+  for (int row = 0; row < 600; ++row) {
+    for (int run = 0; run < 8; ++run) runs += "\xFF\x01";
+    runs += std::string("\0\0", 2);
+  }
+  TempDir dir;
+  test::WriteFile(dir / "runs.bmp", BitmapBytes(2040, 600, 8, 1, palette, runs + endOfBitmap));
+  const Surface loaded = LoadBitmapFile(dir / "runs.bmp");
+  ASSERT_EQ(loaded.width(), 2040);
+  ASSERT_EQ(loaded.height(), 600);
+  EXPECT_EQ(loaded.Pixel(0, 0), 0xF800);
+  EXPECT_EQ(loaded.Pixel(2039, 599), 0xF800);
 }
 
 TEST(Blit, ColourKeyLeavesOutBlackAndPixelsThatBecomeBlack) {
