@@ -60,14 +60,63 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
 // Makes the rename itself durable, so a crash right after a save keeps the new file.
 void SyncDirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+bool WriteWhole(int fd, const std::string& bytes, mode_t mode) {
+  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  const int saved = errno;
+  ok = (::close(fd) == 0) && ok;
+  if (!ok) errno = saved;
+  return ok;
+}
+
+// Writes the new contents to a file beside the old one and returns that file's name; empty on
+// failure, with errno set. The file gets its name only once it is whole and on disk, so a save
+// killed while writing leaves nothing behind. File systems without unnamed files get a named
+// temporary file from the start.
+std::string WriteBeside(const std::string& path, const std::string& bytes, mode_t mode) {
+  const int unnamed = ::open(DirectoryOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (unnamed < 0) {
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return "";
+    if (WriteWhole(fd, bytes, mode)) return temp;
+    const int saved = errno;
+    ::unlink(temp.c_str());
+    errno = saved;
+    return "";
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
+  if (!WriteAll(unnamed, bytes) || ::fchmod(unnamed, mode) != 0 || ::fsync(unnamed) != 0) {
+    const int saved = errno;
+    ::close(unnamed);
+    errno = saved;
+    return "";
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string temp =
+        path + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      ::close(unnamed);
+      return temp;
+    }
+    if (errno != EEXIST) break;
+  }
+  const int saved = errno;
+  ::close(unnamed);
+  errno = saved;
+  return "";
 }
 
 }  // namespace
@@ -121,25 +170,24 @@ void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const P
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) {
     // Root may write anything; a file without write bits is still meant to stay as it is.
-    if ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
+    if ((old.st_mode & 0222) == 0) {
       errno = EACCES;
+      throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+    }
+    // access() names the cause: no permission, or a read-only file system.
+    if (::access(path.c_str(), W_OK) != 0) {
       throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
     }
     mode = old.st_mode & 07777;
   }
 
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  int saved = errno;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
+  const std::string temp = WriteBeside(path, bytes, mode);
+  if (temp.empty()) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+  if (::rename(temp.c_str(), path.c_str()) == 0) {
     SyncDirectoryOf(path);
     return;
   }
-  if (!ok) errno = saved;
-  saved = errno;
+  const int saved = errno;
   ::unlink(temp.c_str());
   errno = saved;
   throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
