@@ -117,7 +117,9 @@ TEST_F(Round, SettingsFailuresStopTheStartUpBeforeTheDisplay) {
     std::string text;
     ErrorKind kind;
   } cases[] = {{"missing", false, "", ErrorKind::FileNotFound},
-               {"eleven numbers", true, "1 2 3 4 5 6 7 8 9 10 11", ErrorKind::InputPastEnd}};
+               {"eleven numbers", true, "1 2 3 4 5 6 7 8 9 10 11", ErrorKind::InputPastEnd},
+               {"empty", true, "", ErrorKind::InputPastEnd},
+               {"beyond single", true, "1 2 3 4 5 6 7 8 9 10 11 4e38", ErrorKind::Overflow}};
   for (const Case& c : cases) {
     std::remove((dir / "zorvane.ini").c_str());
     if (c.write) test::WriteFile(dir / "zorvane.ini", c.text);
@@ -160,11 +162,12 @@ TEST_F(DeadSprites, DeathByAWallShowsInThatTick) {
 TEST_F(DeadSprites, ReloadedEveryTickUntilTheNextRound) {
   form.RedPlayer.Health = 0;
   form.tmrAI_Timer();
-  const Surface* first = form.RedSprite.Surface.get();
+  // Held, so that the next surface cannot take its freed address.
+  const std::shared_ptr<Surface> first = form.RedSprite.Surface;
   // A changed file on disk shows at the next tick: nothing is cached.
   test::WriteBitmap(dir / "reddead.bmp", 20, 10, [](int, int) { return test::Rgb{9, 9, 9}; });
   form.tmrAI_Timer();
-  EXPECT_NE(form.RedSprite.Surface.get(), first);
+  EXPECT_NE(form.RedSprite.Surface, first);
   EXPECT_EQ(form.RedSprite.Rect.right, 20);
   EXPECT_EQ(form.RedSprite.Rect.bottom, 10);
   EXPECT_EQ(form.BlueSprite.Rect.right, 30);

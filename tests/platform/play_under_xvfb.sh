@@ -6,58 +6,10 @@
 set -uo pipefail
 
 app_dir=${1:?usage: play_under_xvfb.sh APP_DIR}
-for tool in Xvfb xdotool xwininfo import convert compare; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-failures=0
-
-cleanup() {
-  if [ -n "$game_pid" ]; then kill -KILL "$game_pid" 2>/dev/null; fi
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-
-# Polls a command every 0.1 s for up to $1 seconds; true once it succeeds.
-wait_until() {
-  local seconds=$1
-  shift
-  local tries=$((seconds * 10))
-  while [ "$tries" -gt 0 ]; do
-    if "$@"; then return 0; fi
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  return 1
-}
+source "$(dirname "$0")/../support/game_xvfb_session.sh"
 
 # --- The X server: 1280 x 960 makes every game pixel an exact 2 x 2 block. --------------------
-# -displayfd lets the server take the first free display number itself and say which.
-Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp -br 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-if ! wait_until 15 test -s "$work/display"; then
-  cat "$work/xvfb.log"
-  echo "FAIL: Xvfb did not start"
-  exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
-echo "X server on $DISPLAY"
+start_game_server 1280x960
 
 # --- Helpers -----------------------------------------------------------------------------------
 
@@ -67,28 +19,6 @@ make_app() {
   mkdir -p "$dir"
   cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$dir/"
   echo "$dir"
-}
-
-start_game() {
-  local dir=$1
-  "$dir/zorvane" >"$work/stdout" 2>"$work/stderr" &
-  game_pid=$!
-}
-
-game_running() { kill -0 "$game_pid" 2>/dev/null; }
-game_ended() { ! game_running; }
-
-# Waits up to $1 seconds for the game to end; sets game_status (124 when it had to be killed).
-wait_for_game() {
-  if wait_until "$1" game_ended; then
-    wait "$game_pid"
-    game_status=$?
-  else
-    kill -KILL "$game_pid" 2>/dev/null
-    wait "$game_pid" 2>/dev/null
-    game_status=124
-  fi
-  game_pid=""
 }
 
 # Passes when the game ended by itself with status 0; $1 names what ended it.
@@ -138,27 +68,6 @@ differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 to_565() {
   convert "$1" -channel R,B -evaluate And 63488 -channel G -evaluate And 64512 +channel "$2"
 }
-# The line xwininfo gives for a top-level window of that exact name: id "name": () WxH+x+y +X+Y.
-# (xdotool cannot match the UTF-8 name SDL gives its message box.)
-window_line() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | head -n1; }
-message_box() { [ -n "$(window_line 'Zorvane error')" ]; }
-game_window() { [ -n "$(window_line Zorvane)" ]; }
-# Dismisses the message box with the keyboard, as a player would.
-dismiss_message_box() {
-  local line size position width height x y
-  line=$(window_line 'Zorvane error')
-  [ -n "$line" ] || return 1
-  size=$(echo "$line" | awk '{print $(NF-1)}')  # WxH+x+y
-  position=$(echo "$line" | awk '{print $NF}')  # +X+Y on the screen
-  width=${size%%x*}
-  height=${size#*x}
-  height=${height%%+*}
-  x=$(echo "$position" | cut -d+ -f2)
-  y=$(echo "$position" | cut -d+ -f3)
-  xdotool mousemove $((x + width / 2)) $((y + height / 2))
-  sleep 0.2
-  xdotool key Return
-}
 # Settings with no friction and no damage: blocks keep the speed the keys give them, and live.
 write_settings() {
   printf '%s\r\n%s\r\n' "$2" "$3" >"$1/zorvane.ini"
@@ -170,7 +79,7 @@ write_settings "$app" "5 0 30 15 0 100" "5 0 30 15 0 100"
 # A deal with the blocks touching is played again (about one in eighty). Start-up bounces settle
 # before the first of two pictures taken a moment apart.
 for deal in 1 2 3; do
-  start_game "$app"
+  start_game "$app/zorvane"
   wait_until 10 screen_shows_something || break
   sleep 0.5
   shoot still1
@@ -249,7 +158,7 @@ fi
 [ -n "$game_pid" ] && wait_for_game 0
 
 # --- SIGTERM asks the game to close, as closing the window does. --------------------------------
-start_game "$app"
+start_game "$app/zorvane"
 if wait_until 10 screen_shows_something; then
   kill -TERM "$game_pid"
   wait_for_game 10
@@ -262,7 +171,7 @@ fi
 # --- No settings file: a message, and no window, before anything else. -------------------------
 app=$(make_app no-settings)
 rm "$app/zorvane.ini"
-start_game "$app"
+start_game "$app/zorvane"
 if wait_until 10 message_box; then
   pass "a missing settings file gives a message box"
   ! game_window && pass "no game window came up" ||
@@ -279,7 +188,7 @@ expect_stderr "zorvane.ini" "names the settings file"
 app=$(make_app dead-bitmaps)
 write_settings "$app" "5 0 30 15 1000 100" "5 0 30 15 1000 100"
 rm "$app/reddead.bmp" "$app/bluedead.bmp"
-start_game "$app"
+start_game "$app/zorvane"
 game_window_or_message() { game_window || message_box; }
 if wait_until 10 game_window_or_message; then
   # A block dealt beyond a wall dies on the first tick; otherwise both go right until one of

@@ -172,7 +172,23 @@ TEST_F(SdlSoundTest, AFileThatCannotBePlayedGivesSilence) {
               static_cast<std::streamsize>(bytes.size()));
   }
   std::filesystem::create_directory(dir_ / "folder.wav");
-  const char* const files[] = {"missing.wav", "junk.wav", "cut.wav", "folder.wav"};
+  // The whole wave with four bytes of its header replaced.
+  const auto patched = [&](const char* name, size_t at, const char(&bytes)[5]) {
+    std::vector<uint8_t> copy = ReadBytes(dir_ / "whole.wav");
+    std::copy(bytes, bytes + 4, copy.begin() + static_cast<std::ptrdiff_t>(at));
+    std::ofstream out(dir_ / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(copy.data()),
+              static_cast<std::streamsize>(copy.size()));
+  };
+  patched("magic.wav", 0, "RIFX");
+  patched("form.wav", 8, "WAVX");
+  patched("riff-size.wav", 4, "\xF0\xFF\xFF\xFF");
+  patched("fmt-size.wav", 16, "\xF0\xFF\xFF\xFF");
+  patched("data-size.wav", 40, "\xF0\xFF\xFF\xFF");
+  { std::ofstream empty(dir_ / "empty.wav"); }
+  const char* const files[] = {"missing.wav",  "junk.wav",     "cut.wav",  "folder.wav",
+                               "empty.wav",    "magic.wav",    "form.wav", "riff-size.wav",
+                               "fmt-size.wav", "data-size.wav"};
   for (const char* name : files) {
     const std::vector<uint8_t> played =
         Record([&](SdlSound& sound) { sound.Play(dir_ / name); }, 8192);

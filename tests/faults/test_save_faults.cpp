@@ -1,0 +1,135 @@
+// Saving where the disk refuses: a read-only program directory, a full disk, and Config killed
+// in the middle of saving. The old file stays whole, or the new one is there whole; never a
+// mixture or nothing. Read-only and full file systems are made in a private mount namespace
+// (unshare), where even root is refused.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <thread>
+
+#include "settings/settings_file.h"
+#include "tests/faults/app_dir.h"
+#include "tests/faults/child_process.h"
+
+namespace zorvane::test {
+namespace {
+
+const std::string kOldFile = "1 2 3 4 5 6\r\n7 8 9 10 11 12\r\n";
+const EnvChanges kOffscreen = {{"QT_QPA_PLATFORM", "offscreen"}};
+
+// Runs a shell script with its arguments in new user and mount namespaces, as root there.
+ChildResult InPrivateMounts(const std::string& script, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {"unshare", "-rm", "sh", "-c", script, "sh"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunChild(argv, kOffscreen, 30);
+}
+
+std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(SaveFaults, ReadOnlyDirectoryKeepsTheOldFileAndSaysWhy) {
+  AppDir app;
+  WriteFile(app / "zorvane.ini", kOldFile);
+  const ChildResult run = InPrivateMounts(
+      R"(mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && exec "$2" save "$1")",
+      {app.path(), ZORVANE_CONFIG_HELPER});
+  EXPECT_EQ(HowItEnded(run), "exit 3") << run.err;
+  EXPECT_EQ(run.out, "warning: Settings not saved. Cannot write " + (app / "zorvane.ini") +
+                         ": Read-only file system\n");
+  EXPECT_EQ(ReadFile(app / "zorvane.ini"), kOldFile);
+  EXPECT_EQ(Names(app.path()), std::vector<std::string>{"zorvane.ini"});
+}
+
+// The game only reads its directory: the replay tool runs its start-up, ticks, a new round and
+// Escape from a read-only one.
+TEST(SaveFaults, TheGamePlaysFromAReadOnlyDirectory) {
+  AppDir app;
+  WriteGameFiles(app.path(), "5 0 30 15 100 100\r\n5 0 30 15 100 100\r\n");
+  TempDir outside;
+  const std::string script = outside / "play.script";
+  WriteFile(script,
+            "set blue X 100\nkey 37\ntick 3\nset red Health 0\ntick\nkey 13\ntick\nkey 27\n");
+  const ChildResult run = InPrivateMounts(
+      R"(mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && exec "$2" --dir "$1" --seed 1 "$3")",
+      {app.path(), ZORVANE_REPLAY, script});
+  EXPECT_EQ(HowItEnded(run), "exit 0") << run.err;
+  EXPECT_NE(run.out.find("reddead.bmp"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"running\":false"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("{\"event\":\"end\"}"), std::string::npos) << run.out;
+}
+
+TEST(SaveFaults, FullDiskKeepsTheOldFileAndSaysWhy) {
+  AppDir app;
+  TempDir out;
+  WriteFile(out / "old.ini", kOldFile);
+  std::filesystem::create_directory(app / "disk");
+  const ChildResult run = InPrivateMounts(
+      R"(mount -t tmpfs -o size=64k tmpfs "$1" && cp "$3/old.ini" "$1/zorvane.ini" || exit 9
+         dd if=/dev/zero of="$1/filler" bs=4096 2>/dev/null
+         "$2" save "$1"; status=$?
+         cp "$1/zorvane.ini" "$3/after.ini"; ls -A "$1" >"$3/names"; exit $status)",
+      {app / "disk", ZORVANE_CONFIG_HELPER, out.path()});
+  EXPECT_EQ(HowItEnded(run), "exit 3") << run.err;
+  EXPECT_EQ(run.out, "warning: Settings not saved. Cannot write " + (app / "disk/zorvane.ini") +
+                         ": No space left on device\n");
+  EXPECT_EQ(ReadFile(out / "after.ini"), kOldFile);
+  EXPECT_EQ(ReadFile(out / "names"), "filler\nzorvane.ini\n");
+}
+
+// The helper saves the loaded texts and the defaults in turn until it is killed; wherever the
+// kill lands, the file is one of the two, whole, with its mode.
+TEST(SaveFaults, KilledMidSaveLeavesOneWholeFile) {
+  constexpr int kRounds = 40;
+  AppDir app;
+  const std::string path = app / "zorvane.ini";
+  const std::string defaults = DefaultSettingsText();
+  const std::string loaded = FormatSettingsLine({"1", "2", "3", "4", "5", "6"}) +
+                             FormatSettingsLine({"7", "8", "9", "10", "11", "12"});
+  const unsigned seed = std::random_device{}();
+  std::mt19937 random(seed);
+  // A save takes a few milliseconds, most of them in fsync.
+  std::uniform_int_distribution<int> delayMicros(0, 10000);
+  int seenDefaults = 0, seenLoaded = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+    // Each round loads the old file, so that the loaded texts are not the defaults.
+    WriteFile(path, kOldFile);
+    chmod(path.c_str(), 0640);
+    ChildProcess helper({ZORVANE_CONFIG_HELPER, "save-loop", app.path()}, kOffscreen);
+    ASSERT_TRUE(helper.WaitForOutput("saving\n", 20)) << helper.Wait(0).err;
+    std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));
+    helper.Kill(SIGKILL);
+    const ChildResult run = helper.Wait(10);
+    ASSERT_EQ(HowItEnded(run), "signal 9") << run.out << run.err;
+    const std::string now = ReadFile(path);
+    ASSERT_TRUE(now == defaults || now == loaded) << "'" << now << "'";
+    (now == defaults ? seenDefaults : seenLoaded)++;
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+  }
+  const std::vector<std::string> names = Names(app.path());
+  for (const std::string& name : names) {
+    EXPECT_TRUE(name == "zorvane.ini" || name.rfind("zorvane.ini.", 0) == 0) << name;
+  }
+  // The new file gets a name only once it is whole, just before the rename: only a kill in
+  // that instant leaves it behind.
+  std::cout << kRounds << " kills: " << seenLoaded << " left the loaded texts, " << seenDefaults
+            << " the defaults, " << names.size() - 1 << " a stray temporary file" << std::endl;
+  EXPECT_LE(names.size() - 1, 3u);
+}
+
+}  // namespace
+}  // namespace zorvane::test
