@@ -1,7 +1,8 @@
-// zorvane-start-bench: how soon the game's first picture is on the screen after it is started, and
-// how much of one core it uses while playing. Runs against the X server in DISPLAY, which should
-// have a black root (Xvfb -br).
-// Usage: zorvane-start-bench GAME [RUNS] [XSERVER_PID]
+// zorvane-start-bench: how soon the game's first picture is on the screen after it is started,
+// against a baseline program timed the same way in turns with it, and how much of one core the
+// game uses while playing. Runs against the X server in DISPLAY, which should have a black root
+// (Xvfb -br).
+// Usage: zorvane-start-bench GAME BASELINE [RUNS] [XSERVER_PID]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -74,12 +76,13 @@ struct Run {
   int exitStatus = -1;
 };
 
-Run Measure(Display* display, const char* game, pid_t server) {
+// Starts the program and times its first picture; then, when asked, its CPU while it plays.
+Run Measure(Display* display, const char* program, bool measureCpu, pid_t server) {
   Run run;
   const Clock::time_point start = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
-    execl(game, game, static_cast<char*>(nullptr));
+    execl(program, program, static_cast<char*>(nullptr));
     _exit(127);
   }
   while (MillisSince(start) < 10000) {
@@ -94,7 +97,7 @@ Run Measure(Display* display, const char* game, pid_t server) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  if (run.firstFrameMs >= 0) {
+  if (run.firstFrameMs >= 0 && measureCpu) {
     // Settle, then five seconds of play.
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
@@ -129,12 +132,12 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: zorvane-start-bench GAME [RUNS] [XSERVER_PID]\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: zorvane-start-bench GAME BASELINE [RUNS] [XSERVER_PID]\n");
     return 2;
   }
-  const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-  const pid_t server = argc > 3 ? static_cast<pid_t>(std::atoi(argv[3])) : 0;
+  const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+  const pid_t server = argc > 4 ? static_cast<pid_t>(std::atoi(argv[4])) : 0;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     std::fprintf(stderr, "zorvane-start-bench: cannot open the display\n");
@@ -144,17 +147,34 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zorvane-start-bench: the screen is not black to begin with\n");
     return 1;
   }
-  std::vector<double> firstFrames, gameCpu, serverCpu;
+  // In turns, so that a busy moment of the machine falls on both sides alike.
+  std::vector<double> firstFrames, baselineFrames, gameCpu, serverCpu;
+  bool allShown = true;
   for (int i = 0; i < runs; ++i) {
-    const Run run = Measure(display, argv[1], server);
-    std::printf("run %d: first frame %.0f ms, game CPU %.1f%%, X server CPU %.1f%%, exit %d\n",
-                i + 1, run.firstFrameMs, run.gameCpuPercent, run.serverCpuPercent, run.exitStatus);
+    const Run run = Measure(display, argv[1], true, server);
+    const Run baseline = Measure(display, argv[2], false, 0);
+    std::printf(
+        "run %d: first frame %.0f ms (baseline %.0f ms), game CPU %.1f%%, X server CPU %.1f%%, "
+        "exit %d\n",
+        i + 1, run.firstFrameMs, baseline.firstFrameMs, run.gameCpuPercent, run.serverCpuPercent,
+        run.exitStatus);
+    allShown = allShown && run.firstFrameMs >= 0 && baseline.firstFrameMs >= 0;
     firstFrames.push_back(run.firstFrameMs);
+    baselineFrames.push_back(baseline.firstFrameMs);
     gameCpu.push_back(run.gameCpuPercent);
     serverCpu.push_back(run.serverCpuPercent);
   }
-  std::printf("median: first frame %.0f ms, game CPU %.1f%% of one core, X server CPU %.1f%%\n",
-              Median(firstFrames), Median(gameCpu), Median(serverCpu));
   XCloseDisplay(display);
+  std::printf("median: game CPU %.1f%% of one core, X server CPU %.1f%%\n", Median(gameCpu),
+              Median(serverCpu));
+  if (!allShown) {
+    std::fprintf(stderr, "zorvane-start-bench: a program showed nothing\n");
+    return 1;
+  }
+  const double figure = Median(firstFrames);
+  const double base = Median(baselineFrames);
+  const char* slash = std::strrchr(argv[2], '/');
+  std::printf("zorvane start to first frame vs %s: %.0f ms vs %.0f ms = %.1fx\n",
+              slash ? slash + 1 : argv[2], figure, base, figure / base);
   return 0;
 }

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Measures the game on a private 1280 x 960 Xvfb: time from start to the first picture, and CPU
-# while playing (the game's and the X server's). Not a test: the figures depend on the machine.
-# Usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]
+# Measures the game on a private 1280 x 960 Xvfb: time from start to the first picture against
+# a baseline program's, and CPU while playing (the game's and the X server's). Not a test: the
+# figures depend on the machine.
+# Usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR BASELINE [RUNS]
 set -euo pipefail
-bench=${1:?usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]}
-app_dir=${2:?usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR [RUNS]}
-runs=${3:-5}
+usage="usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR BASELINE [RUNS]"
+bench=${1:?$usage}
+app_dir=${2:?$usage}
+baseline=$(realpath "${3:?$usage}")
+runs=${4:-5}
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -21,4 +24,4 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
-"$bench" "$app_dir/zorvane" "$runs" "$xvfb_pid" 2> >(grep -v '^ALSA' >&2)
+"$bench" "$app_dir/zorvane" "$baseline" "$runs" "$xvfb_pid" 2> >(grep -v '^ALSA' >&2)
