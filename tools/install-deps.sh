@@ -4,11 +4,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   xfonts-base fonts-dejavu-core fonts-dejavu-extra
+  desktop-file-utils libglib2.0-bin
 )
 
 missing=()
