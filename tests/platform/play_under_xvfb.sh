@@ -68,6 +68,18 @@ differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 to_565() {
   convert "$1" -channel R,B -evaluate And 63488 -channel G -evaluate And 64512 +channel "$2"
 }
+# Presses key $1 and passes when the $2 block (blue or red), at box $3 before, is elsewhere in
+# the screenshot $4 taken a moment later.
+press_and_expect_move() {
+  local key=$1 block=$2 before=$3 after
+  xdotool key "$key"
+  sleep 0.25
+  shoot "$4"
+  after=$("${block}_box" "$4")
+  if [ "$after" != "$before" ]; then pass "$key moved the $block block ($before -> $after)"; else
+    fail "$key did not move the $block block"
+  fi
+}
 # Settings with no friction and no damage: blocks keep the speed the keys give them, and live.
 write_settings() {
   printf '%s\r\n%s\r\n' "$2" "$3" >"$1/zorvane.ini"
@@ -125,27 +137,11 @@ else
   echo "blue at $blue1, red at $red1"
   # Push blue away from red so the two cannot meet, and see it go.
   if [ "$(box_x "$blue1")" -lt "$(box_x "$red1")" ]; then arrow=Left; else arrow=Right; fi
-  xdotool key "$arrow"
-  sleep 0.25
-  shoot blue-moved
-  blue2=$(blue_box blue-moved)
-  if [ "$blue2" != "$blue1" ]; then
-    pass "$arrow moved the blue block ($blue1 -> $blue2)"
-  else
-    fail "$arrow did not move the blue block"
-  fi
+  press_and_expect_move "$arrow" blue "$blue1" blue-moved
 
   red2=$(red_box blue-moved)
   if [ "$(box_y "$red2")" -lt 240 ]; then key=s; else key=w; fi
-  xdotool key "$key"
-  sleep 0.25
-  shoot red-moved
-  red3=$(red_box red-moved)
-  if [ "$red3" != "$red2" ]; then
-    pass "$key moved the red block ($red2 -> $red3)"
-  else
-    fail "$key did not move the red block"
-  fi
+  press_and_expect_move "$key" red "$red2" red-moved
 
   xdotool key Escape
   wait_for_game 10
