@@ -3,10 +3,13 @@
 #include <SDL.h>
 
 #include <exception>
+#include <iostream>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "game/form1.h"
+#include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/frame_pacer.h"
 #include "game/sdl/no_display_error.h"
@@ -21,8 +24,10 @@ namespace {
 
 constexpr int kExitError = 1;
 constexpr int kExitNoDisplay = 2;
+constexpr int kExitUsage = 2;
 
-int Play() {
+int Play(const GameOptions& options) {
+  (void)options;
   const std::string directory = ProgramDirectory();
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
@@ -57,9 +62,22 @@ int Play() {
 }  // namespace
 }  // namespace zorvane
 
-int main() {
+int main(int argc, char** argv) {
+  const zorvane::CommandLine line = zorvane::ParseCommandLine({argv + 1, argv + argc});
+  if (!line.problem.empty()) {
+    std::cerr << "zorvane: " << line.problem << "\n" << zorvane::Usage();
+    return zorvane::kExitUsage;
+  }
+  if (line.options.help) {
+    std::cout << zorvane::Usage();
+    return 0;
+  }
+  if (line.options.version) {
+    std::cout << "zorvane " << ZORVANE_VERSION << "\n";
+    return 0;
+  }
   SDL_SetMainReady();
-  const int status = zorvane::Play();
+  const int status = zorvane::Play(line.options);
   SDL_Quit();
   return status;
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zorvane {
+
+// How held keyboard keys repeat: as the platform repeats them (only the last key pressed), or
+// each key on its own, timed by the game.
+enum class KeyRepeat { Platform, Each };
+
+// What the game was asked for on its command line. Started without arguments, it plays as it
+// always has: full screen, the platform's key repeat.
+struct GameOptions {
+  bool help = false;
+  bool version = false;
+  bool window = false;
+  KeyRepeat repeat = KeyRepeat::Platform;
+  std::string record;  // a file to record the game into; empty for none
+  std::string play;    // a recording to show; empty for none
+};
+
+struct CommandLine {
+  GameOptions options;
+  std::string problem;  // empty when the arguments were understood
+};
+
+// The arguments after the program's name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The usage text, ending with a newline.
+std::string Usage();
+
+}  // namespace zorvane
