@@ -1,49 +1,81 @@
-# Zorvane: `make run` plays the game, `make test` runs every test. Both install what is missing.
+# Zorvane. `make` builds, `make run` plays the game, `make test` runs every test but the soaks.
+# Each target first installs, with apt-get, the Debian packages it needs and that are missing
+# (tools/install-deps.sh), and nothing more.
 BUILD ?= build
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
+# How long the real game is played by `make soak`, in seconds, and how many ticks the replay soak runs.
+SOAK_SECONDS ?= 600
+SOAK_TICKS ?= 1000000
 
-.PHONY: deps build test run config bench fuzz dist
+CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
+configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
 
-deps:
-	@bash tools/install-deps.sh
+.PHONY: all build run config test soak check sanitize bench fuzz dist
 
-build: deps
-	@cmake -S . -B $(BUILD) -DZORVANE_WERROR=$(WERROR) > $(BUILD).configure.log 2>&1 || \
-		(cat $(BUILD).configure.log; exit 1)
+all: build
+
+# The programs alone: the tests need packages of their own and are built by `make test`.
+build:
+	@bash tools/install-deps.sh build
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
 	@cmake --build $(BUILD) -j$(JOBS)
 
-# Every test in the ordinary build, then every test again under the sanitizers.
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
-	bash tools/test-sanitized.sh $(BUILD)-sanitize $(WERROR) $(JOBS)
-
 run: build
+	@bash tools/install-deps.sh run
 	cd $(BUILD)/app && ./zorvane
 
 config: build
+	@bash tools/install-deps.sh run
 	cd $(BUILD)/app && ./Config
 
-# The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
-dist: build
-	cd $(BUILD) && cpack -G TGZ
+# Every test that is not a soak, in the ordinary build.
+test:
+	@bash tools/install-deps.sh test
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON)
+	@cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE soak
+
+# The long runs: a million replay ticks, and the real game under Xvfb for SOAK_SECONDS, each
+# printing its memory and open descriptors at the start and the end.
+soak:
+	@bash tools/install-deps.sh test
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON \
+		-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS))
+	@cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | grep -E '^[0-9]+: (soak|FAIL)|tests passed|Passed|Failed'
+
+# What CI runs: the tests, then the whole suite again under AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer (its fuzz corpus replays included).
+check: test sanitize
+
+sanitize:
+	@bash tools/install-deps.sh test
+	bash tools/test-sanitized.sh $(BUILD)-sanitize $(WERROR) $(JOBS)
 
 # libFuzzer targets (clang, with ASan and UBSan) for the settings reader, the bitmap loader and
 # the replay script parser, each run FUZZ_SECONDS; a crasher fails it (tools/fuzz/run-fuzzers.sh).
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-fuzz: deps
-	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DZORVANE_FUZZ=ON \
-		> $(FUZZ_BUILD).configure.log 2>&1 || (cat $(FUZZ_BUILD).configure.log; exit 1)
+fuzz:
+	@bash tools/install-deps.sh fuzz
+	@$(call configure,$(FUZZ_BUILD),-DCMAKE_CXX_COMPILER=clang++ -DZORVANE_FUZZ=ON)
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	bash tools/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
 # tick and a bitmap load, then the two programs' start under Xvfb. Repetitions in random turns
 # keep a busy moment of the machine from falling on one side of a ratio only.
-bench: build
+bench:
+	@bash tools/install-deps.sh test bench
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF -DZORVANE_BENCHMARKS=ON)
+	@cmake --build $(BUILD) -j$(JOBS)
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app \
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
+
+# The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
+dist: build
+	cd $(BUILD) && cpack -G TGZ

@@ -1,20 +1,36 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build, run and test Zorvane.
+# Installs, with apt-get, what a fresh Debian 12 machine lacks for one kind of work, and nothing
+# more. Each group includes the ones it needs:
+#   build   compile the two programs (SDL2, Qt 6 Widgets)
+#   run     build, plus what the programs load at run time (fonts for Config and message boxes)
+#   test    run, plus the test frameworks, a private X server and the tools the tests drive it with
+#   bench   build, plus Google Benchmark
+#   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
+# Usage: install-deps.sh GROUP...
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config
-  clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev
-  qt6-base-dev qt6-qpa-plugins libgl-dev
-  xvfb xauth xdotool x11-utils x11-apps imagemagick
-  xfonts-base fonts-dejavu-core fonts-dejavu-extra
-  desktop-file-utils libglib2.0-bin
-)
+build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libgl-dev)
+# The Qt X11 platform plugin comes with libqt6gui6; message boxes of SDL need the X core fonts.
+run=(xfonts-base fonts-dejavu-core)
+test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
+  fonts-dejavu-extra desktop-file-utils libglib2.0-bin)
+bench=(libbenchmark-dev)
+fuzz=(clang libclang-rt-dev)
+
+packages=()
+for group in "${@:-run}"; do
+  case "$group" in
+    build) packages+=("${build[@]}") ;;
+    run) packages+=("${build[@]}" "${run[@]}") ;;
+    test) packages+=("${build[@]}" "${run[@]}" "${test[@]}") ;;
+    bench) packages+=("${build[@]}" "${bench[@]}") ;;
+    fuzz) packages+=("${build[@]}" "${fuzz[@]}") ;;
+    *) echo "install-deps.sh: unknown group '$group' (build, run, test, bench, fuzz)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
-for p in "${packages[@]}"; do
+for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
