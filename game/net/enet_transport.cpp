@@ -1,0 +1,172 @@
+#include "game/net/enet_transport.h"
+
+#include <enet/enet.h>
+
+#include <chrono>
+
+#include "game/net/messages.h"
+#include "game/net/network_error.h"
+
+namespace zorvane::net {
+namespace {
+
+constexpr int kChannels = 1;
+// The host takes one guest and has room to answer a few more that it turns away.
+constexpr size_t kHostPeers = 4;
+// A little room over the largest message for ENet's own framing of a packet.
+constexpr size_t kLargestPacket = kMaxMessageSize;
+constexpr size_t kMostWaitingData = 64 * 1024;
+constexpr enet_uint32 kPlayTimeoutMs = 5000;
+constexpr enet_uint32 kJoinTimeoutMs = 10000;
+constexpr auto kGoodbyeWait = std::chrono::milliseconds(1000);
+
+void StartEnet() {
+  static const bool started = [] {
+    if (enet_initialize() != 0) throw NetworkError("cannot start ENet", NetworkError::kFailed);
+    std::atexit(enet_deinitialize);
+    return true;
+  }();
+  (void)started;
+}
+
+std::string Name(const ENetAddress& address) {
+  char ip[64] = "?";
+  enet_address_get_host_ip(&address, ip, sizeof ip);
+  return std::string(ip) + ":" + std::to_string(address.port);
+}
+
+void Limit(ENetHost* host) {
+  host->checksum = enet_crc32;
+  host->maximumPacketSize = kLargestPacket;
+  host->maximumWaitingData = kMostWaitingData;
+}
+
+}  // namespace
+
+EnetTransport::EnetTransport(ENetHost* host, std::vector<uint8_t> busyReply)
+    : host_(host), busyReply_(std::move(busyReply)) {
+  Limit(host_);
+}
+
+std::unique_ptr<EnetTransport> EnetTransport::Host(uint16_t port, std::vector<uint8_t> busyReply) {
+  StartEnet();
+  ENetAddress address{ENET_HOST_ANY, port};
+  ENetHost* host = enet_host_create(&address, kHostPeers, kChannels, 0, 0);
+  if (host == nullptr) {
+    throw NetworkError("cannot wait for a player on UDP port " + std::to_string(port) +
+                           ": the port is in use or not allowed",
+                       NetworkError::kFailed);
+  }
+  return std::unique_ptr<EnetTransport>(new EnetTransport(host, std::move(busyReply)));
+}
+
+std::unique_ptr<EnetTransport> EnetTransport::Join(const std::string& name, uint16_t port) {
+  StartEnet();
+  const std::string where = name + ":" + std::to_string(port);
+  ENetAddress address{};
+  address.port = port;
+  if (enet_address_set_host(&address, name.c_str()) != 0) {
+    throw NetworkError("could not join " + where + ": no such host", NetworkError::kFailed);
+  }
+  ENetHost* host = enet_host_create(nullptr, 1, kChannels, 0, 0);
+  if (host == nullptr) {
+    throw NetworkError("could not join " + where + ": no UDP socket", NetworkError::kFailed);
+  }
+  std::unique_ptr<EnetTransport> transport(new EnetTransport(host, {}));
+  transport->peer_ = enet_host_connect(host, &address, kChannels, 0);
+  if (transport->peer_ == nullptr) {
+    throw NetworkError("could not join " + where, NetworkError::kFailed);
+  }
+  enet_peer_timeout(transport->peer_, 0, kJoinTimeoutMs, kJoinTimeoutMs);
+  transport->peerName_ = where;
+  transport->joining_ = true;
+  enet_host_flush(host);
+  return transport;
+}
+
+EnetTransport::~EnetTransport() {
+  if (host_ == nullptr) return;
+  if (peer_ != nullptr) {
+    enet_peer_disconnect_later(peer_, 0);
+    const auto until = std::chrono::steady_clock::now() + kGoodbyeWait;
+    ENetEvent event;
+    while (std::chrono::steady_clock::now() < until) {
+      const int got = enet_host_service(host_, &event, 10);
+      if (got < 0) break;
+      if (got == 0) continue;
+      if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+      if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer_) break;
+    }
+  }
+  enet_host_destroy(host_);
+}
+
+TransportEvent EnetTransport::Poll() {
+  if (host_ == nullptr) return {};
+  ENetEvent event;
+  while (enet_host_service(host_, &event, 0) > 0) {
+    switch (event.type) {
+      case ENET_EVENT_TYPE_CONNECT:
+        if (joining_ && event.peer == peer_) {
+          joining_ = false;
+          enet_peer_timeout(peer_, 0, kPlayTimeoutMs, kPlayTimeoutMs);
+          return {TransportEvent::Kind::Connected, {}};
+        }
+        if (peer_ == nullptr) {
+          peer_ = event.peer;
+          peerName_ = Name(peer_->address);
+          enet_peer_timeout(peer_, 0, kPlayTimeoutMs, kPlayTimeoutMs);
+          return {TransportEvent::Kind::Connected, {}};
+        }
+        // Someone else while a guest is here: told so, and let go.
+        enet_peer_send(
+            event.peer, 0,
+            enet_packet_create(busyReply_.data(), busyReply_.size(), ENET_PACKET_FLAG_RELIABLE));
+        enet_peer_disconnect_later(event.peer, 0);
+        break;
+      case ENET_EVENT_TYPE_RECEIVE: {
+        const bool fromPeer = event.peer == peer_;
+        TransportEvent received{
+            TransportEvent::Kind::Message,
+            {event.packet->data, event.packet->data + event.packet->dataLength}};
+        enet_packet_destroy(event.packet);
+        if (fromPeer) return received;
+        break;
+      }
+      case ENET_EVENT_TYPE_DISCONNECT:
+        if (event.peer == peer_) {
+          peer_ = nullptr;
+          return {TransportEvent::Kind::Disconnected, {}};
+        }
+        break;
+      case ENET_EVENT_TYPE_NONE:
+        break;
+    }
+  }
+  return {};
+}
+
+void EnetTransport::Send(const std::vector<uint8_t>& bytes) {
+  if (host_ == nullptr || peer_ == nullptr || joining_) return;
+  enet_peer_send(peer_, 0,
+                 enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
+  enet_host_flush(host_);
+}
+
+void EnetTransport::Release() {
+  if (peer_ == nullptr) return;
+  enet_peer_disconnect_later(peer_, 0);
+  enet_host_flush(host_);
+  peer_ = nullptr;
+}
+
+uint16_t EnetTransport::port() const { return host_ ? host_->address.port : 0; }
+
+void EnetTransport::Abandon() {
+  if (host_ == nullptr) return;
+  enet_host_destroy(host_);
+  host_ = nullptr;
+  peer_ = nullptr;
+}
+
+}  // namespace zorvane::net

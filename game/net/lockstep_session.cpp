@@ -1,0 +1,260 @@
+#include "game/net/lockstep_session.h"
+
+#include <iostream>
+
+#include "game/form1.h"
+#include "game/net/message_codec.h"
+#include "game/net/network_error.h"
+#include "game/net/state_checksum.h"
+#include "settings/runtime_error.h"
+
+namespace zorvane::net {
+namespace {
+
+constexpr int16_t kEscape = 27;
+
+std::string Describe(const Versions& versions) {
+  return "zorvane " + versions.program + " (protocol " + std::to_string(versions.protocol) + ")";
+}
+
+PlayerSettings SettingsOf(const PlayerState& p) {
+  return {p.Accel, p.Friction, p.Size, p.MaxSpeed, p.Damage, p.MaxHealth};
+}
+
+void Apply(PlayerState& p, const PlayerSettings& s) {
+  p.Accel = s[kAccel];
+  p.Friction = s[kFriction];
+  p.Size = s[kSize];
+  p.MaxSpeed = s[kMaxSpeed];
+  p.Damage = s[kDamage];
+  p.MaxHealth = s[kMaxHealth];
+}
+
+}  // namespace
+
+LockstepSession::LockstepSession(SessionSetup setup, Transport& transport, Clock& clock)
+    : setup_(std::move(setup)),
+      transport_(transport),
+      clock_(clock),
+      startedMicros_(clock.NowMicros()),
+      lastHeardMicros_(startedMicros_) {}
+
+Versions LockstepSession::OurVersions() const { return {kProtocolVersion, setup_.version}; }
+
+void LockstepSession::Fail(const std::string& message, int status) const {
+  throw NetworkError(message, status);
+}
+
+void LockstepSession::LocalKeyDown(int16_t code) {
+  if (phase_ != Phase::Playing) {
+    if (code == kEscape) closeAsked_ = true;
+    return;
+  }
+  if (const auto key = OwnBlockKey(setup_.role, code)) pendingKeys_.push_back(*key);
+}
+
+void LockstepSession::LocalClose() {
+  if (phase_ == Phase::Playing) {
+    pendingKeys_.push_back(kEscape);
+  } else {
+    closeAsked_ = true;
+  }
+}
+
+uint32_t LockstepSession::RoundSeed() {
+  return phase_ == Phase::Playing ? nextRoundSeed_++ : ClockSeed();
+}
+
+bool LockstepSession::Pass(Form1& form, bool tickDue) {
+  for (TransportEvent event = transport_.Poll(); event.kind != TransportEvent::Kind::None;
+       event = transport_.Poll()) {
+    Take(form, event);
+  }
+  const int64_t now = clock_.NowMicros();
+  if (phase_ == Phase::Waiting) {
+    if (closeAsked_) form.Form_Close();
+    if (setup_.role == Role::Guest && now - startedMicros_ > kJoinLimitMicros) {
+      Fail("could not join " + transport_.PeerName() + ": no answer within 10 seconds");
+    }
+    return false;
+  }
+  if (now - lastHeardMicros_ > kSilenceLimitMicros) {
+    Fail("connection lost: nothing from " + transport_.PeerName() + " for 5 seconds");
+  }
+  if (!tickDue) return false;
+  if (!turnClosedForNextTick_) {
+    CloseTurn();
+    turnClosedForNextTick_ = true;
+  }
+  if (remoteTurns_.empty()) {
+    if (peerGone_) Fail("connection lost: " + transport_.PeerName() + " left the game");
+    return false;
+  }
+  RunTick(form);
+  turnClosedForNextTick_ = false;
+  return true;
+}
+
+void LockstepSession::Take(Form1& form, const TransportEvent& event) {
+  const std::string peer = transport_.PeerName();
+  switch (event.kind) {
+    case TransportEvent::Kind::None:
+      return;
+    case TransportEvent::Kind::Connected:
+      lastHeardMicros_ = clock_.NowMicros();
+      if (setup_.role == Role::Guest && phase_ == Phase::Waiting) {
+        transport_.Send(Encode(Hello{OurVersions(), static_cast<uint8_t>(setup_.delay)}));
+      }
+      return;
+    case TransportEvent::Kind::Disconnected:
+      if (phase_ == Phase::Playing) {
+        peerGone_ = true;
+      } else if (setup_.role == Role::Guest) {
+        Fail("could not join " + peer + ": no answer, or the connection was closed");
+      }
+      return;
+    case TransportEvent::Kind::Message:
+      break;
+  }
+  lastHeardMicros_ = clock_.NowMicros();
+  const std::optional<Message> message = Decode(event.bytes);
+  if (phase_ == Phase::Playing || setup_.role == Role::Guest) {
+    if (!message) Fail(peer + " sent a message this game does not take");
+    if (phase_ == Phase::Waiting) return TakeWhileWaiting(form, *message);
+    const Turn* turn = std::get_if<Turn>(&*message);
+    if (turn == nullptr) Fail(peer + " sent a message this game does not take during play");
+    return TakeTurn(*turn);
+  }
+  // A host that waits sends away whoever does not greet it as this game does, and waits on.
+  if (!message || !std::holds_alternative<Hello>(*message)) {
+    std::cerr << "zorvane: " << peer << " did not greet as zorvane does; waiting on\n";
+    transport_.Release();
+    return;
+  }
+  TakeWhileWaiting(form, *message);
+}
+
+void LockstepSession::TakeWhileWaiting(Form1& form, const Message& message) {
+  const std::string peer = transport_.PeerName();
+  if (setup_.role == Role::Host) {
+    const Hello& hello = std::get<Hello>(message);
+    if (hello.versions != OurVersions()) {
+      transport_.Send(Encode(Refuse{RefuseReason::Versions, OurVersions()}));
+      transport_.Release();
+      std::cerr << "zorvane: refused a player from " << peer << ": it runs "
+                << Describe(hello.versions) << ", this is " << Describe(OurVersions()) << "\n";
+      return;
+    }
+    const Settings settings{SettingsOf(form.BluePlayer), SettingsOf(form.RedPlayer)};
+    const uint32_t seed = setup_.drawSeed();
+    transport_.Send(
+        Encode(Welcome{OurVersions(), static_cast<uint8_t>(setup_.delay), seed, settings}));
+    return Start(form, settings, seed, hello.delay);
+  }
+  if (const auto* refuse = std::get_if<Refuse>(&message)) {
+    if (refuse->reason == RefuseReason::GameOn && refuse->versions == OurVersions()) {
+      Fail("could not join " + peer + ": it already has a game going");
+    }
+    Fail("could not join " + peer + ": it runs " + Describe(refuse->versions) + ", this is " +
+         Describe(OurVersions()));
+  }
+  const auto* welcome = std::get_if<Welcome>(&message);
+  if (welcome == nullptr) Fail(peer + " sent a message this game does not take before play");
+  if (welcome->versions != OurVersions()) {
+    Fail("could not join " + peer + ": it runs " + Describe(welcome->versions) + ", this is " +
+         Describe(OurVersions()));
+  }
+  Start(form, welcome->settings, welcome->seed, welcome->delay);
+}
+
+// Both games begin the same first round with the host's settings and seed. As at start-up, a
+// bitmap that fails to load leaves its sprite empty and play goes on.
+void LockstepSession::Start(Form1& form, const Settings& settings, uint32_t seed, int remoteDelay) {
+  remoteDelay_ = remoteDelay;
+  Apply(form.BluePlayer, settings.blue);
+  Apply(form.RedPlayer, settings.red);
+  phase_ = Phase::Playing;
+  nextRoundSeed_ = seed;
+  try {
+    form.NewRound();
+  } catch (const RuntimeError&) {
+  }
+  lastChecksum_ = StateChecksum(form);
+  lastHeardMicros_ = clock_.NowMicros();
+  // The first `delay` ticks have no keys of ours: nothing could have been scheduled for them.
+  for (int i = 0; i < setup_.delay; ++i) CloseTurn();
+}
+
+// Our keys for the tick `delay` ahead of the next one, sent when the next tick falls due, with
+// the checksum of the state after the last tick run.
+void LockstepSession::CloseTurn() {
+  Turn turn;
+  turn.tick = nextLocalTurn_++;
+  if (setup_.role == Role::Host) turn.seed = setup_.drawSeed();
+  if (turn.tick > static_cast<uint32_t>(setup_.delay)) {
+    turn.checksum = lastChecksum_;
+    sentChecksums_.push_back({turn.tick - setup_.delay - 1, lastChecksum_});
+  }
+  while (!pendingKeys_.empty() && turn.keys.size() < kMaxKeysPerTurn) {
+    turn.keys.push_back(pendingKeys_.front());
+    pendingKeys_.pop_front();
+  }
+  transport_.Send(Encode(turn));
+  localTurns_.push_back(std::move(turn));
+  CompareChecksums();
+}
+
+// The peer's turns come one after another, never further ahead than its own schedule allows,
+// with its own block's keys only.
+void LockstepSession::TakeTurn(const Turn& turn) {
+  const std::string peer = transport_.PeerName();
+  const uint32_t furthest = nextTick_ + setup_.delay + remoteDelay_ + 1;
+  if (turn.tick != nextRemoteTurn_ || turn.tick > furthest) {
+    Fail(peer + " sent the keys of tick " + std::to_string(turn.tick) + " out of turn");
+  }
+  const Role sender = setup_.role == Role::Host ? Role::Guest : Role::Host;
+  for (int16_t key : turn.keys) {
+    if (!MayPress(sender, key)) Fail(peer + " sent a key of the other player's block");
+  }
+  ++nextRemoteTurn_;
+  if (turn.tick > static_cast<uint32_t>(remoteDelay_)) {
+    receivedChecksums_.push_back({turn.tick - remoteDelay_ - 1, turn.checksum});
+  }
+  remoteTurns_.push_back(turn);
+  CompareChecksums();
+}
+
+// Both lists hold ticks 0, 1, 2, ... in order; a pair is compared once both sides have sent
+// theirs, so that both games see the difference.
+void LockstepSession::CompareChecksums() {
+  while (!sentChecksums_.empty() && !receivedChecksums_.empty()) {
+    const TickChecksum ours = sentChecksums_.front();
+    const TickChecksum theirs = receivedChecksums_.front();
+    sentChecksums_.pop_front();
+    receivedChecksums_.pop_front();
+    if (ours.checksum != theirs.checksum) {
+      Fail("out of step at tick " + std::to_string(ours.tick) + ": the two games differ",
+           NetworkError::kOutOfStep);
+    }
+  }
+}
+
+// The keys of both sides in one fixed order, the host's first, then the timer's tick: the
+// order a local game runs the events of one pass in.
+void LockstepSession::RunTick(Form1& form) {
+  const Turn local = std::move(localTurns_.front());
+  const Turn remote = std::move(remoteTurns_.front());
+  localTurns_.pop_front();
+  remoteTurns_.pop_front();
+  const bool host = setup_.role == Role::Host;
+  const Turn& first = host ? local : remote;
+  const Turn& second = host ? remote : local;
+  nextRoundSeed_ = first.seed;
+  for (int16_t key : first.keys) form.Form_KeyDown(key, 0);
+  for (int16_t key : second.keys) form.Form_KeyDown(key, 0);
+  form.tmrAI_Timer();
+  lastChecksum_ = StateChecksum(form);
+  ++nextTick_;
+}
+
+}  // namespace zorvane::net

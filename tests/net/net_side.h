@@ -1,0 +1,131 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "game/form1.h"
+#include "game/headless_screen.h"
+#include "game/net/lockstep_session.h"
+#include "game/net/network_error.h"
+#include "tests/support/test_files.h"
+
+namespace zorvane::test {
+
+// Both blocks and Running as bits, so that two states compare exactly.
+using StateBits = std::array<uint32_t, 27>;
+
+inline StateBits Bits(const Form1& form) {
+  StateBits bits{};
+  size_t i = 0;
+  for (const PlayerState* p : {&form.BluePlayer, &form.RedPlayer}) {
+    for (float v : {p->X, p->Y, p->VX, p->VY}) bits[i++] = std::bit_cast<uint32_t>(v);
+    bits[i++] = static_cast<uint16_t>(p->Health);
+    for (float v : {p->SavedVX, p->SavedVY, p->Accel, p->Friction, p->Size, p->MaxSpeed, p->Damage,
+                    p->MaxHealth}) {
+      bits[i++] = std::bit_cast<uint32_t>(v);
+    }
+  }
+  bits[i] = form.Running;
+  return bits;
+}
+
+class NoPump : public EventPump {
+ public:
+  void DoEvents(Form1&) override {}
+};
+
+// One side of a game over the network with no window: a game over its own program directory,
+// driven pass by pass through its lockstep session, keeping its state after every tick.
+class NetSide {
+ public:
+  NetSide(net::Role role, net::Transport& transport, Clock& clock, const std::string& settings,
+          int delay = 3, std::string version = "1.0.0", uint32_t seeds = 1)
+      : session({role, delay, std::move(version), [this] { return seeds_++; }}, transport, clock),
+        seeds_(seeds) {
+    screen.keepFrames = false;
+    screen.logCalls = false;
+    WriteGameFiles(dir.path(), settings);
+    form.StartUp();
+  }
+
+  // One pass of the frame loop; false when no tick ran. A tick is never run twice or skipped.
+  bool Pass(bool tickDue = true) {
+    const uint32_t before = session.ticksRun();
+    const bool ran = session.Pass(form, tickDue);
+    EXPECT_EQ(session.ticksRun(), before + (ran ? 1 : 0));
+    if (ran) states.push_back(Bits(form));
+    return ran;
+  }
+
+  // Passes that end in a NetworkError keep its message and status; a game that failed or
+  // ended does not pass again.
+  bool TryPass(bool tickDue = true) {
+    if (!failure.empty() || !form.Running) return false;
+    try {
+      return Pass(tickDue);
+    } catch (const net::NetworkError& error) {
+      failure = error.what();
+      status = error.status();
+      return false;
+    }
+  }
+
+  TempDir dir;
+  HeadlessScreen screen;
+  NoPump pump;
+  RecordingSound sound;
+  net::LockstepSession session;
+  Form1 form{GameHost{dir.path(), screen, pump, sound, [this] { return session.RoundSeed(); }}};
+  std::vector<StateBits> states;
+  std::string failure;
+  int status = 0;
+
+ private:
+  uint32_t seeds_;
+};
+
+// Settings where blocks die after a few wall hits, so that rounds end and Enter starts new ones.
+inline const std::string kDeadlySettings = "5 0.5 30 15 30 100\r\n4 0.25 24 12 35 90\r\n";
+
+// The seed of a test's random keys: ZORVANE_TEST_SEED when set, else a fresh one, printed so
+// that a failure can be run again.
+inline uint32_t TestSeed() {
+  const char* given = std::getenv("ZORVANE_TEST_SEED");
+  const uint32_t seed =
+      given ? static_cast<uint32_t>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
+  std::cout << "ZORVANE_TEST_SEED=" << seed << "\n";
+  return seed;
+}
+
+// A player pressing random keys of either set, and Enter now and then.
+class KeyMonkey {
+ public:
+  explicit KeyMonkey(uint32_t seed) : random_(seed) {}
+  void MaybePress(net::LockstepSession& session) {
+    static constexpr int16_t kKeys[] = {37, 38, 39, 40, 65, 68, 83, 87, 13, 13, 32};
+    if (std::uniform_int_distribution<int>(0, 9)(random_) < 3) {
+      session.LocalKeyDown(kKeys[std::uniform_int_distribution<size_t>(0, 10)(random_)]);
+    }
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+// The two games ran the same game: the same state after every tick both ran.
+inline void ExpectSameGame(const NetSide& a, const NetSide& b) {
+  const size_t both = std::min(a.states.size(), b.states.size());
+  for (size_t i = 0; i < both; ++i) {
+    ASSERT_EQ(a.states[i], b.states[i]) << "after tick " << i + 1;
+  }
+}
+
+}  // namespace zorvane::test

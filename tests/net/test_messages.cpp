@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "game/net/message_codec.h"
+#include "game/net/player_keys.h"
+
+namespace zorvane::net {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Welcome SomeWelcome() {
+  Welcome welcome{{kProtocolVersion, "1.0.0"}, 3, 0xdeadbeef, {}};
+  welcome.settings.blue = {5, 0.5f, 30, 15, 10, 100};
+  welcome.settings.red = {-4, 0.25f, 24, 1e30f, 0, -1};
+  return welcome;
+}
+
+TEST(NetMessages, EveryMessageReadsBackAsWritten) {
+  const Message messages[] = {
+      Hello{{kProtocolVersion, "1.0.0"}, 25},
+      SomeWelcome(),
+      Refuse{RefuseReason::GameOn, {kProtocolVersion, "1.0.0"}},
+      Turn{7, 0x12345678, 99, {37, 38, 39, 40, 65, 68, 83, 87, 13, 27}},
+      Turn{1, 0, 0, {}},
+      Turn{0xffffffff, 1, 2, std::vector<int16_t>(kMaxKeysPerTurn, 13)},
+  };
+  for (const Message& message : messages) {
+    const Bytes bytes = Encode(message);
+    EXPECT_LE(bytes.size(), kMaxMessageSize);
+    const std::optional<Message> decoded = Decode(bytes);
+    ASSERT_TRUE(decoded.has_value()) << "type " << int(bytes[0]);
+    EXPECT_EQ(*decoded, message);
+  }
+  // A turn is small: at 50 a second it must leave room under 4 KB/s for ENet's framing.
+  EXPECT_EQ(Encode(Turn{1, 2, 3, {37}}).size(), 15u);
+}
+
+// Each bad message is a good one with one thing wrong.
+TEST(NetMessages, ReadsNothingOutOfBounds) {
+  const Bytes turn = Encode(Turn{5, 6, 7, {37, 13}});
+  const Bytes hello = Encode(Hello{{kProtocolVersion, "1.0.0"}, 3});
+  const Bytes welcome = Encode(SomeWelcome());
+  auto with = [](Bytes bytes, size_t at, uint8_t value) {
+    bytes.at(at) = value;
+    return bytes;
+  };
+  auto without_last = [](Bytes bytes) {
+    bytes.pop_back();
+    return bytes;
+  };
+  auto plus = [](Bytes bytes, uint8_t extra) {
+    bytes.push_back(extra);
+    return bytes;
+  };
+  Bytes nanSetting = welcome;
+  const uint32_t nan = 0x7fc00000;
+  for (int i = 0; i < 4; ++i) nanSetting[nanSetting.size() - 4 + i] = uint8_t(nan >> (8 * i));
+  Bytes longVersion = Encode(Hello{{kProtocolVersion, std::string(kMaxVersionLength, 'v')}, 3});
+  longVersion[3] = kMaxVersionLength + 1;
+  longVersion.insert(longVersion.begin() + 4, 'v');
+
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"nothing", {}},
+      {"an unknown type", with(turn, 0, 9)},
+      {"type zero", with(turn, 0, 0)},
+      {"a turn cut short", without_last(turn)},
+      {"a turn with a byte more", plus(turn, 0)},
+      {"a key that is not the game's", with(turn, 14, 32)},
+      {"a count of keys beyond the limit", with(turn, 13, kMaxKeysPerTurn + 1)},
+      {"a count of keys beyond the message", with(turn, 13, 3)},
+      {"a delay over 25", with(hello, hello.size() - 1, kMaxDelay + 1)},
+      {"a version with a control character", with(hello, 4, '\n')},
+      {"a version longer than 32", longVersion},
+      {"a version longer than the message", with(hello, 3, 20)},
+      {"a setting that is not a number", nanSetting},
+      {"a welcome cut short", without_last(welcome)},
+      {"a refusal for no known reason", with(Encode(Refuse{}), 4, 7)},
+      {"a message over the size limit", Bytes(kMaxMessageSize + 1, 4)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(Decode(c.bytes).has_value()) << c.what;
+  }
+}
+
+// Whatever else a newer protocol's hello holds, its versions can be read to be named.
+TEST(NetMessages, AHelloOfAnotherProtocolGivesItsVersions) {
+  Bytes bytes = Encode(Hello{{kProtocolVersion + 1, "2.0.0"}, 3});
+  bytes.insert(bytes.end(), {1, 2, 3, 4, 5});
+  const std::optional<Message> decoded = Decode(bytes);
+  ASSERT_TRUE(decoded.has_value());
+  EXPECT_EQ(std::get<Hello>(*decoded).versions, (Versions{kProtocolVersion + 1, "2.0.0"}));
+}
+
+TEST(NetKeys, EachPlayerSteersTheirOwnBlockWithEitherSet) {
+  const struct {
+    Role role;
+    int16_t pressed;
+    std::optional<int16_t> sent;
+  } cases[] = {
+      {Role::Host, 37, 37},           {Role::Host, 38, 38},
+      {Role::Host, 39, 39},           {Role::Host, 40, 40},
+      {Role::Host, 65, 37},           {Role::Host, 87, 38},
+      {Role::Host, 68, 39},           {Role::Host, 83, 40},
+      {Role::Guest, 37, 65},          {Role::Guest, 38, 87},
+      {Role::Guest, 39, 68},          {Role::Guest, 40, 83},
+      {Role::Guest, 65, 65},          {Role::Guest, 87, 87},
+      {Role::Guest, 68, 68},          {Role::Guest, 83, 83},
+      {Role::Host, 13, 13},           {Role::Guest, 27, 27},
+      {Role::Host, 32, std::nullopt}, {Role::Guest, 81, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(OwnBlockKey(c.role, c.pressed), c.sent) << int(c.role) << " " << c.pressed;
+    if (c.sent) {
+      EXPECT_TRUE(MayPress(c.role, *c.sent));
+      EXPECT_EQ(MayPress(c.role == Role::Host ? Role::Guest : Role::Host, *c.sent),
+                *c.sent == 13 || *c.sent == 27);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zorvane::net
