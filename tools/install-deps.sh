@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, what a fresh Debian 12 machine lacks for one kind of work, and nothing
 # more. Each group includes the ones it needs:
-#   build   compile the two programs (SDL2, Qt 6 Widgets)
+#   build   compile the two programs (SDL2, ENet, Qt 6 Widgets)
 #   run     build, plus what the programs load at run time (fonts for Config and message boxes)
 #   test    run, plus the test frameworks, a private X server and the tools the tests drive it with
 #   bench   build, plus Google Benchmark
@@ -9,7 +9,7 @@
 # Usage: install-deps.sh GROUP...
 set -euo pipefail
 
-build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libgl-dev)
+build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libgl-dev libenet-dev)
 # The Qt X11 platform plugin comes with libqt6gui6; message boxes of SDL need the X core fonts.
 run=(xfonts-base fonts-dejavu-core)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick

@@ -150,7 +150,10 @@ void EnetTransport::Send(const std::vector<uint8_t>& bytes) {
   if (host_ == nullptr || peer_ == nullptr || joining_) return;
   enet_peer_send(peer_, 0,
                  enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
-  enet_host_flush(host_);
+}
+
+void EnetTransport::Flush() {
+  if (host_ != nullptr) enet_host_flush(host_);
 }
 
 void EnetTransport::Release() {

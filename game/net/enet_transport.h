@@ -32,6 +32,7 @@ class EnetTransport : public Transport {
 
   TransportEvent Poll() override;
   void Send(const std::vector<uint8_t>& bytes) override;
+  void Flush() override;
   void Release() override;
   std::string PeerName() const override { return peerName_; }
 

@@ -1,5 +1,6 @@
 #include "game/net/lockstep_session.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "game/form1.h"
@@ -65,13 +66,14 @@ uint32_t LockstepSession::RoundSeed() {
   return phase_ == Phase::Playing ? nextRoundSeed_++ : ClockSeed();
 }
 
-bool LockstepSession::Pass(Form1& form, bool tickDue) {
+bool LockstepSession::Pass(Form1& form, uint32_t beat) {
   for (TransportEvent event = transport_.Poll(); event.kind != TransportEvent::Kind::None;
        event = transport_.Poll()) {
     Take(form, event);
   }
   const int64_t now = clock_.NowMicros();
   if (phase_ == Phase::Waiting) {
+    transport_.Flush();
     if (closeAsked_) form.Form_Close();
     if (setup_.role == Role::Guest && now - startedMicros_ > kJoinLimitMicros) {
       Fail("could not join " + transport_.PeerName() + ": no answer within 10 seconds");
@@ -81,18 +83,17 @@ bool LockstepSession::Pass(Form1& form, bool tickDue) {
   if (now - lastHeardMicros_ > kSilenceLimitMicros) {
     Fail("connection lost: nothing from " + transport_.PeerName() + " for 5 seconds");
   }
-  if (!tickDue) return false;
-  if (!turnClosedForNextTick_) {
-    CloseTurn();
-    turnClosedForNextTick_ = true;
+  const uint32_t reach = std::min(beat, nextTick_ + kMostLead) + setup_.delay;
+  while (nextLocalTurn_ <= reach) CloseTurn();
+  const bool ran = nextTick_ <= beat && !remoteTurns_.empty();
+  if (ran) {
+    RunTick(form);
+    SendCheck(form);
+  } else if (nextTick_ <= beat && peerGone_) {
+    Fail("connection lost: " + transport_.PeerName() + " left the game");
   }
-  if (remoteTurns_.empty()) {
-    if (peerGone_) Fail("connection lost: " + transport_.PeerName() + " left the game");
-    return false;
-  }
-  RunTick(form);
-  turnClosedForNextTick_ = false;
-  return true;
+  transport_.Flush();
+  return ran;
 }
 
 void LockstepSession::Take(Form1& form, const TransportEvent& event) {
@@ -121,9 +122,9 @@ void LockstepSession::Take(Form1& form, const TransportEvent& event) {
   if (phase_ == Phase::Playing || setup_.role == Role::Guest) {
     if (!message) Fail(peer + " sent a message this game does not take");
     if (phase_ == Phase::Waiting) return TakeWhileWaiting(form, *message);
-    const Turn* turn = std::get_if<Turn>(&*message);
-    if (turn == nullptr) Fail(peer + " sent a message this game does not take during play");
-    return TakeTurn(*turn);
+    if (const Turn* turn = std::get_if<Turn>(&*message)) return TakeTurn(*turn);
+    if (const Check* check = std::get_if<Check>(&*message)) return TakeCheck(*check);
+    Fail(peer + " sent a message this game does not take during play");
   }
   // A host that waits sends away whoever does not greet it as this game does, and waits on.
   if (!message || !std::holds_alternative<Hello>(*message)) {
@@ -179,36 +180,39 @@ void LockstepSession::Start(Form1& form, const Settings& settings, uint32_t seed
     form.NewRound();
   } catch (const RuntimeError&) {
   }
-  lastChecksum_ = StateChecksum(form);
   lastHeardMicros_ = clock_.NowMicros();
+  SendCheck(form);
   // The first `delay` ticks have no keys of ours: nothing could have been scheduled for them.
   for (int i = 0; i < setup_.delay; ++i) CloseTurn();
 }
 
-// Our keys for the tick `delay` ahead of the next one, sent when the next tick falls due, with
-// the checksum of the state after the last tick run.
+// Our keys for the next tick not yet closed, and the host's seed for it.
 void LockstepSession::CloseTurn() {
   Turn turn;
   turn.tick = nextLocalTurn_++;
   if (setup_.role == Role::Host) turn.seed = setup_.drawSeed();
-  if (turn.tick > static_cast<uint32_t>(setup_.delay)) {
-    turn.checksum = lastChecksum_;
-    sentChecksums_.push_back({turn.tick - setup_.delay - 1, lastChecksum_});
-  }
   while (!pendingKeys_.empty() && turn.keys.size() < kMaxKeysPerTurn) {
     turn.keys.push_back(pendingKeys_.front());
     pendingKeys_.pop_front();
   }
   transport_.Send(Encode(turn));
   localTurns_.push_back(std::move(turn));
-  CompareChecksums();
 }
 
-// The peer's turns come one after another, never further ahead than its own schedule allows,
-// with its own block's keys only.
+// The checksum of the state after the last tick run goes out before any comparison with it,
+// so that both games see a difference.
+void LockstepSession::SendCheck(const Form1& form) {
+  const Check check{nextTick_ - 1, StateChecksum(form)};
+  transport_.Send(Encode(check));
+  sentChecks_.push_back(check);
+  CompareChecks();
+}
+
+// The peer's turns and checks come one after another, never further ahead than its schedule
+// allows, its turns with its own block's keys only.
 void LockstepSession::TakeTurn(const Turn& turn) {
   const std::string peer = transport_.PeerName();
-  const uint32_t furthest = nextTick_ + setup_.delay + remoteDelay_ + 1;
+  const uint32_t furthest = nextTick_ + setup_.delay + remoteDelay_ + 2 * kMostLead + 1;
   if (turn.tick != nextRemoteTurn_ || turn.tick > furthest) {
     Fail(peer + " sent the keys of tick " + std::to_string(turn.tick) + " out of turn");
   }
@@ -217,21 +221,27 @@ void LockstepSession::TakeTurn(const Turn& turn) {
     if (!MayPress(sender, key)) Fail(peer + " sent a key of the other player's block");
   }
   ++nextRemoteTurn_;
-  if (turn.tick > static_cast<uint32_t>(remoteDelay_)) {
-    receivedChecksums_.push_back({turn.tick - remoteDelay_ - 1, turn.checksum});
-  }
   remoteTurns_.push_back(turn);
-  CompareChecksums();
 }
 
-// Both lists hold ticks 0, 1, 2, ... in order; a pair is compared once both sides have sent
-// theirs, so that both games see the difference.
-void LockstepSession::CompareChecksums() {
-  while (!sentChecksums_.empty() && !receivedChecksums_.empty()) {
-    const TickChecksum ours = sentChecksums_.front();
-    const TickChecksum theirs = receivedChecksums_.front();
-    sentChecksums_.pop_front();
-    receivedChecksums_.pop_front();
+void LockstepSession::TakeCheck(const Check& check) {
+  const uint32_t furthest = nextTick_ + setup_.delay + kMostLead;
+  if (check.tick != nextRemoteCheck_ || check.tick > furthest) {
+    Fail(transport_.PeerName() + " sent the checksum of tick " + std::to_string(check.tick) +
+         " out of turn");
+  }
+  ++nextRemoteCheck_;
+  receivedChecks_.push_back(check);
+  CompareChecks();
+}
+
+// Both lists hold ticks 0, 1, 2, ... in order.
+void LockstepSession::CompareChecks() {
+  while (!sentChecks_.empty() && !receivedChecks_.empty()) {
+    const Check ours = sentChecks_.front();
+    const Check theirs = receivedChecks_.front();
+    sentChecks_.pop_front();
+    receivedChecks_.pop_front();
     if (ours.checksum != theirs.checksum) {
       Fail("out of step at tick " + std::to_string(ours.tick) + ": the two games differ",
            NetworkError::kOutOfStep);
@@ -253,7 +263,6 @@ void LockstepSession::RunTick(Form1& form) {
   for (int16_t key : first.keys) form.Form_KeyDown(key, 0);
   for (int16_t key : second.keys) form.Form_KeyDown(key, 0);
   form.tmrAI_Timer();
-  lastChecksum_ = StateChecksum(form);
   ++nextTick_;
 }
 

@@ -36,6 +36,8 @@ class LockstepSession {
  public:
   static constexpr int64_t kJoinLimitMicros = 10'000'000;
   static constexpr int64_t kSilenceLimitMicros = 5'000'000;
+  // How far our turns may run ahead of the ticks run, beyond the delay, while we wait.
+  static constexpr uint32_t kMostLead = 10;
 
   LockstepSession(SessionSetup setup, Transport& transport, Clock& clock);
 
@@ -45,9 +47,11 @@ class LockstepSession {
   // end as with Escape.
   void LocalClose();
 
-  // One pass of the frame loop: takes in what the peer sent and, when a tick is due and both
-  // sides' keys for it are known, runs it on the form. True when a tick ran.
-  bool Pass(Form1& form, bool tickDue);
+  // One pass of the frame loop, with `beat` the last tick the clock has reached: takes in what
+  // the peer sent, closes and sends our turns up to `delay` ticks beyond the beat, and runs the
+  // next tick on the form when it is due and both sides' keys for it are known. True when a
+  // tick ran.
+  bool Pass(Form1& form, uint32_t beat);
 
   // The seed for a new round (GameHost::roundSeed): within play, the host's seed for the tick
   // being run, one more for each further round in the same tick.
@@ -64,9 +68,11 @@ class LockstepSession {
   void Take(Form1& form, const TransportEvent& event);
   void TakeWhileWaiting(Form1& form, const Message& message);
   void TakeTurn(const Turn& turn);
+  void TakeCheck(const Check& check);
   void Start(Form1& form, const Settings& settings, uint32_t seed, int remoteDelay);
   void CloseTurn();
-  void CompareChecksums();
+  void SendCheck(const Form1& form);
+  void CompareChecks();
   void RunTick(Form1& form);
   [[noreturn]] void Fail(const std::string& message, int status = 1) const;
   Versions OurVersions() const;
@@ -85,16 +91,11 @@ class LockstepSession {
   uint32_t nextTick_ = 1;            // the next tick to run
   uint32_t nextLocalTurn_ = 1;
   uint32_t nextRemoteTurn_ = 1;
-  bool turnClosedForNextTick_ = false;
-  std::deque<Turn> localTurns_;   // from nextTick_ on
-  std::deque<Turn> remoteTurns_;  // from nextTick_ on
-  uint32_t lastChecksum_ = 0;     // of the state after the last tick run
-  struct TickChecksum {
-    uint32_t tick;
-    uint32_t checksum;
-  };
-  std::deque<TickChecksum> sentChecksums_;      // sent, not yet compared
-  std::deque<TickChecksum> receivedChecksums_;  // received, not yet compared
+  uint32_t nextRemoteCheck_ = 0;
+  std::deque<Turn> localTurns_;       // from nextTick_ on
+  std::deque<Turn> remoteTurns_;      // from nextTick_ on
+  std::deque<Check> sentChecks_;      // sent, not yet compared
+  std::deque<Check> receivedChecks_;  // received, not yet compared
   uint32_t nextRoundSeed_ = 0;
 };
 

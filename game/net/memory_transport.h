@@ -17,6 +17,7 @@ class MemoryTransport : public Transport {
 
   TransportEvent Poll() override;
   void Send(const std::vector<uint8_t>& bytes) override;
+  void Flush() override {}
   void Release() override;
   std::string PeerName() const override { return "memory"; }
 

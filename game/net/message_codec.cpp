@@ -7,7 +7,7 @@
 namespace zorvane::net {
 namespace {
 
-enum Type : uint8_t { kHello = 1, kWelcome = 2, kRefuse = 3, kTurn = 4 };
+enum Type : uint8_t { kHello = 1, kWelcome = 2, kRefuse = 3, kTurn = 4, kCheck = 5 };
 
 class Writer {
  public:
@@ -123,8 +123,7 @@ std::optional<Message> DecodeRefuse(Reader& in) {
 std::optional<Message> DecodeTurn(Reader& in) {
   Turn turn;
   uint8_t count = 0;
-  if (!in.U32(turn.tick) || !in.U32(turn.checksum) || !in.U32(turn.seed) || !in.U8(count) ||
-      count > kMaxKeysPerTurn) {
+  if (!in.U32(turn.tick) || !in.U32(turn.seed) || !in.U8(count) || count > kMaxKeysPerTurn) {
     return std::nullopt;
   }
   turn.keys.reserve(count);
@@ -135,6 +134,12 @@ std::optional<Message> DecodeTurn(Reader& in) {
   }
   if (!in.AtEnd()) return std::nullopt;
   return turn;
+}
+
+std::optional<Message> DecodeCheck(Reader& in) {
+  Check check;
+  if (!in.U32(check.tick) || !in.U32(check.checksum) || !in.AtEnd()) return std::nullopt;
+  return check;
 }
 
 }  // namespace
@@ -177,10 +182,13 @@ std::vector<uint8_t> Encode(const Message& message) {
           out.U8(kRefuse);
           out.Versions(m.versions);
           out.U8(static_cast<uint8_t>(m.reason));
+        } else if constexpr (std::is_same_v<T, Check>) {
+          out.U8(kCheck);
+          out.U32(m.tick);
+          out.U32(m.checksum);
         } else {
           out.U8(kTurn);
           out.U32(m.tick);
-          out.U32(m.checksum);
           out.U32(m.seed);
           out.U8(static_cast<uint8_t>(m.keys.size()));
           for (int16_t key : m.keys) out.U8(static_cast<uint8_t>(key));
@@ -202,6 +210,8 @@ std::optional<Message> Decode(std::span<const uint8_t> bytes) {
       return DecodeRefuse(in);
     case kTurn:
       return DecodeTurn(in);
+    case kCheck:
+      return DecodeCheck(in);
     default:
       return std::nullopt;
   }

@@ -55,17 +55,22 @@ struct Refuse {
   bool operator==(const Refuse&) const = default;
 };
 
-// One side's key-downs for one tick, with the checksum of its state after the tick `delay + 1`
-// ticks before (from tick 0, the start) and, from the host, the seed of any round that starts
-// in this tick.
+// One side's key-downs for one tick and, from the host, the seed of any round that starts in
+// that tick.
 struct Turn {
   uint32_t tick = 0;
-  uint32_t checksum = 0;
   uint32_t seed = 0;
   std::vector<int16_t> keys;
   bool operator==(const Turn&) const = default;
 };
 
-using Message = std::variant<Hello, Welcome, Refuse, Turn>;
+// The checksum of one side's state after a tick (tick 0: the start of play).
+struct Check {
+  uint32_t tick = 0;
+  uint32_t checksum = 0;
+  bool operator==(const Check&) const = default;
+};
+
+using Message = std::variant<Hello, Welcome, Refuse, Turn, Check>;
 
 }  // namespace zorvane::net

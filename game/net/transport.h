@@ -25,8 +25,10 @@ class Transport {
   virtual ~Transport() = default;
   // The next event, without waiting; also where the link does its own work.
   virtual TransportEvent Poll() = 0;
-  // Sends one message to the peer, reliably and in order; nothing without a peer.
+  // Queues one message to the peer, to go reliably and in order; nothing without a peer.
   virtual void Send(const std::vector<uint8_t>& bytes) = 0;
+  // Sends what was queued, together.
+  virtual void Flush() = 0;
   // Lets the peer go once what was sent has left; a host then takes another guest.
   virtual void Release() = 0;
   // Who the other side is, for messages: "host:port".

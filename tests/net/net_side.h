@@ -56,10 +56,14 @@ class NetSide {
     form.StartUp();
   }
 
-  // One pass of the frame loop; false when no tick ran. A tick is never run twice or skipped.
-  bool Pass(bool tickDue = true) {
+  // One pass of the frame loop, the next tick due or not; false when no tick ran. A tick is
+  // never run twice or skipped.
+  bool Pass(bool tickDue = true) { return PassAt(session.ticksRun() + (tickDue ? 1 : 0)); }
+
+  // One pass with the beat at the given tick.
+  bool PassAt(uint32_t beat) {
     const uint32_t before = session.ticksRun();
-    const bool ran = session.Pass(form, tickDue);
+    const bool ran = session.Pass(form, beat);
     EXPECT_EQ(session.ticksRun(), before + (ran ? 1 : 0));
     if (ran) states.push_back(Bits(form));
     return ran;
@@ -67,10 +71,11 @@ class NetSide {
 
   // Passes that end in a NetworkError keep its message and status; a game that failed or
   // ended does not pass again.
-  bool TryPass(bool tickDue = true) {
+  bool TryPass(bool tickDue = true) { return TryPassAt(session.ticksRun() + (tickDue ? 1 : 0)); }
+  bool TryPassAt(uint32_t beat) {
     if (!failure.empty() || !form.Running) return false;
     try {
-      return Pass(tickDue);
+      return PassAt(beat);
     } catch (const net::NetworkError& error) {
       failure = error.what();
       status = error.status();

@@ -130,8 +130,9 @@ TEST_F(LockstepTest, AMessageOutOfBoundsEndsTheGame) {
     std::vector<uint8_t> bytes;
   } cases[] = {
       {"garbage", {4, 1, 2}},
-      {"a tick out of turn", net::Encode(net::Turn{1000, 0, 0, {}})},
+      {"a tick out of turn", net::Encode(net::Turn{1000, 0, {}})},
       {"a key of the guest's block", {}},  // filled below with the next turn in order
+      {"a checksum out of turn", net::Encode(net::Check{9, 0})},
       {"a hello during play", net::Encode(net::Hello{{net::kProtocolVersion, "1.0.0"}, 3})},
   };
   for (const auto& c : cases) {
@@ -144,7 +145,7 @@ TEST_F(LockstepTest, AMessageOutOfBoundsEndsTheGame) {
     ASSERT_TRUE(g.session.playing());
     std::vector<uint8_t> bytes = c.bytes;
     // The host has sent turns 1 to 3, plus one per pass in play.
-    if (bytes.empty()) bytes = net::Encode(net::Turn{h.session.ticksRun() + 4, 0, 0, {87}});
+    if (bytes.empty()) bytes = net::Encode(net::Turn{h.session.ticksRun() + 4, 0, {87}});
     g.TryPass();
     pair.second->Inject(bytes);
     g.TryPass();

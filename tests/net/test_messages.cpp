@@ -22,9 +22,10 @@ TEST(NetMessages, EveryMessageReadsBackAsWritten) {
       Hello{{kProtocolVersion, "1.0.0"}, 25},
       SomeWelcome(),
       Refuse{RefuseReason::GameOn, {kProtocolVersion, "1.0.0"}},
-      Turn{7, 0x12345678, 99, {37, 38, 39, 40, 65, 68, 83, 87, 13, 27}},
-      Turn{1, 0, 0, {}},
-      Turn{0xffffffff, 1, 2, std::vector<int16_t>(kMaxKeysPerTurn, 13)},
+      Turn{7, 0x12345678, {37, 38, 39, 40, 65, 68, 83, 87, 13, 27}},
+      Turn{1, 0, {}},
+      Turn{0xffffffff, 2, std::vector<int16_t>(kMaxKeysPerTurn, 13)},
+      Check{0, 0xfedcba98},
   };
   for (const Message& message : messages) {
     const Bytes bytes = Encode(message);
@@ -33,13 +34,15 @@ TEST(NetMessages, EveryMessageReadsBackAsWritten) {
     ASSERT_TRUE(decoded.has_value()) << "type " << int(bytes[0]);
     EXPECT_EQ(*decoded, message);
   }
-  // A turn is small: at 50 a second it must leave room under 4 KB/s for ENet's framing.
-  EXPECT_EQ(Encode(Turn{1, 2, 3, {37}}).size(), 15u);
+  // A turn and a check are small: at 50 a second each, they must leave room under 4 KB/s
+  // for ENet's framing.
+  EXPECT_EQ(Encode(Turn{1, 2, {37}}).size(), 11u);
+  EXPECT_EQ(Encode(Check{1, 2}).size(), 9u);
 }
 
 // Each bad message is a good one with one thing wrong.
 TEST(NetMessages, ReadsNothingOutOfBounds) {
-  const Bytes turn = Encode(Turn{5, 6, 7, {37, 13}});
+  const Bytes turn = Encode(Turn{5, 6, {37, 13}});
   const Bytes hello = Encode(Hello{{kProtocolVersion, "1.0.0"}, 3});
   const Bytes welcome = Encode(SomeWelcome());
   auto with = [](Bytes bytes, size_t at, uint8_t value) {
@@ -70,15 +73,16 @@ TEST(NetMessages, ReadsNothingOutOfBounds) {
       {"type zero", with(turn, 0, 0)},
       {"a turn cut short", without_last(turn)},
       {"a turn with a byte more", plus(turn, 0)},
-      {"a key that is not the game's", with(turn, 14, 32)},
-      {"a count of keys beyond the limit", with(turn, 13, kMaxKeysPerTurn + 1)},
-      {"a count of keys beyond the message", with(turn, 13, 3)},
+      {"a key that is not the game's", with(turn, 10, 32)},
+      {"a count of keys beyond the limit", with(turn, 9, kMaxKeysPerTurn + 1)},
+      {"a count of keys beyond the message", with(turn, 9, 3)},
       {"a delay over 25", with(hello, hello.size() - 1, kMaxDelay + 1)},
       {"a version with a control character", with(hello, 4, '\n')},
       {"a version longer than 32", longVersion},
       {"a version longer than the message", with(hello, 3, 20)},
       {"a setting that is not a number", nanSetting},
       {"a welcome cut short", without_last(welcome)},
+      {"a check with a byte more", plus(Encode(Check{1, 2}), 0)},
       {"a refusal for no known reason", with(Encode(Refuse{}), 4, 7)},
       {"a message over the size limit", Bytes(kMaxMessageSize + 1, 4)},
   };
