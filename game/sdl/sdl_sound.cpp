@@ -74,6 +74,7 @@ void SdlSound::Play(const std::string& path) {
     if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return;
     const Uint32 length = cvt.needed ? static_cast<Uint32>(cvt.len_cvt) : wave.length();
     SDL_ClearQueuedAudio(device_);
+    // A sound SDL cannot queue (out of memory) is not heard, as any sound that cannot be played.
     SDL_QueueAudio(device_, buffer.data(), length);
   } catch (...) {
     // Out of memory for a sound: silence.
