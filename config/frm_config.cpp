@@ -53,9 +53,9 @@ bool IsSavableText(const QString& text) {
 
 }  // namespace
 
-frmConfig::frmConfig(const std::string& programDirectory, Reporter& reporter, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+frmConfig::frmConfig(const std::string& programDirectory, Reporter& reporter)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint),
       programDirectory_(programDirectory),
       settingsPath_(InDirectory(programDirectory, kSettingsFileName)),
       reporter_(reporter) {

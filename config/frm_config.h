@@ -31,7 +31,7 @@ class frmConfig : public QWidget {
   static constexpr int kExitGameNotStarted = 1;
 
   // `programDirectory` holds the settings file and the game program.
-  frmConfig(const std::string& programDirectory, Reporter& reporter, QWidget* parent = nullptr);
+  frmConfig(const std::string& programDirectory, Reporter& reporter);
 
   // Fills the boxes from the settings file. Returns false, after reporting the cause, when the
   // file cannot be read; the program must then end without showing the window.

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "game/direct_draw.h"
-#include "game/event_queue.h"
+#include "game/event_pump.h"
 #include "game/player_state.h"
 #include "game/round_random.h"
 #include "game/screen.h"
 #include "game/sound_service.h"
 #include "game/sprite.h"
+#include "game/window_events.h"
 
 namespace zorvane {
 
@@ -34,7 +35,7 @@ struct DrawnSprites {
 
 // The game window: the whole state of play, the display objects, and the handlers and
 // procedures that start the game, run its frames, tick the simulation and take the keys.
-class Form1 {
+class Form1 final : public WindowEvents {
  public:
   static constexpr float kBlueCode = 1242;
   static constexpr float kRedCode = 492;
@@ -51,10 +52,10 @@ class Form1 {
   void TearDown();
 
   // Events.
-  void tmrAI_Timer();
-  void Form_KeyDown(int16_t keyCode, int16_t shift);
+  void tmrAI_Timer() override;
+  void Form_KeyDown(int16_t keyCode, int16_t shift) override;
   // A request to close the window ends the game as Escape does.
-  void Form_Close();
+  void Form_Close() override;
 
   // Procedures.
   void NewRound();

@@ -37,7 +37,9 @@ std::string FormatSettingsLine(const PlayerTexts& texts);
 
 // Replaces the file with the blue line and the red line. The new file is written beside the old
 // one and renamed over it, so a failure leaves the old file whole; an existing read-only file
-// is not replaced. Raises a RuntimeError (kind Other) naming the cause on failure.
+// is not replaced. A save that succeeds removes the temporary files that saves killed before
+// their rename left beside the file. Raises a RuntimeError (kind Other) naming the cause on
+// failure.
 void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const PlayerTexts& red);
 
 }  // namespace zorvane

@@ -2,6 +2,7 @@
 
 #include "game/sdl/no_display_error.h"
 #include "game/sdl/window_manager.h"
+#include "game/sdl_ptr.h"
 
 namespace zorvane {
 namespace {
@@ -27,10 +28,9 @@ GameWindow::GameWindow(const std::string& iconPath, uint32_t extraFlags) {
   if (window_ == nullptr) {
     throw NoDisplayError(std::string("cannot create a window: ") + SDL_GetError());
   }
-  if (SDL_Surface* icon = SDL_LoadBMP(iconPath.c_str())) {
-    SDL_SetWindowIcon(window_, icon);
-    SDL_FreeSurface(icon);
-  }
+  // Without its icon file the window shows the desktop's default icon.
+  if (const SdlSurfacePtr icon{SDL_LoadBMP(iconPath.c_str())})
+    SDL_SetWindowIcon(window_, icon.get());
   cursor_ = MakeBlankCursor();
   if (cursor_ != nullptr) SDL_SetCursor(cursor_);
   // The game reads keys, never text: no input method in the way.
@@ -63,6 +63,7 @@ bool GameWindow::EnterFullScreen() {
 }
 
 void GameWindow::LeaveFullScreen() {
+  // Should this fail, the window covers the display only until it is hidden, next.
   SDL_SetWindowFullscreen(window_, 0);
   SDL_SetWindowSize(window_, kWidth, kHeight);
 }

@@ -1,5 +1,6 @@
 #include "game/sdl/sdl_event_pump.h"
 
+#include "game/form1.h"
 #include "game/sdl/virtual_key.h"
 
 namespace zorvane {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "game/clock.h"
+#include "game/event_pump.h"
 #include "game/event_queue.h"
 #include "game/sdl/frame_pacer.h"
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -255,6 +257,40 @@ TEST(SettingsWrite, FailureLeavesNoTemporaryFile) {
   const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
   EXPECT_THROW(WriteSettingsFile(path, d, d), RuntimeError);
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// A save killed between writing its file and renaming it leaves "<file>.<pid>-<n>" behind. The
+// next save removes those of processes that are gone, and nothing else.
+TEST(SettingsWrite, NextSaveRemovesWhatKilledSavesLeft) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string gone = std::to_string(child);
+  const std::string running = std::to_string(getppid());
+  struct Case {
+    std::string name;
+    bool removed;
+  } cases[] = {{"zorvane.ini." + gone + "-0", true},
+               {"zorvane.ini." + gone + "-17", true},
+               {"zorvane.ini." + running + "-0", false},  // perhaps saving right now
+               {"zorvane.ini.backup", false},
+               {"zorvane.ini.ABC123", false},
+               {"zorvane.ini." + gone, false},
+               {"zorvane.ini." + gone + "-", false},
+               {"zorvane.ini." + gone + "-1x", false},
+               {"zorvane.ini.-" + gone, false},
+               {"other.ini." + gone + "-0", false},
+               {"zorvane.ini2." + gone + "-0", false}};
+  TempDir dir;
+  for (const Case& c : cases) test::WriteFile(dir / c.name, "left");
+  std::filesystem::create_directory(dir / ("zorvane.ini." + gone + "-1"));
+  const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
+  WriteSettingsFile(dir / "zorvane.ini", d, d);
+  for (const Case& c : cases)
+    EXPECT_EQ(!std::filesystem::exists(dir / c.name), c.removed) << c.name;
+  EXPECT_TRUE(std::filesystem::is_directory(dir / ("zorvane.ini." + gone + "-1")));
+  EXPECT_EQ(test::ReadFile(dir / "zorvane.ini"), test::DefaultSettingsText());
 }
 
 TEST(ProgramDirectory, NamesAreAppendedWithNativeSeparators) {

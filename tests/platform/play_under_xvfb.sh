@@ -164,6 +164,22 @@ else
   wait_for_game 0
 fi
 
+# --- A plain start says nothing on standard error: no "ALSA lib" lines where no sound card is. ---
+app=$(make_app quiet)
+start_game "$app/zorvane"
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480 key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape after a plain start"
+  if [ ! -s "$work/stderr" ]; then pass "a plain start writes nothing on standard error"; else
+    fail "a plain start wrote on standard error:"
+    cat "$work/stderr"
+  fi
+else
+  fail "the game showed nothing for the plain start"
+  wait_for_game 0
+fi
+
 # --- No settings file: a message, and no window, before anything else. -------------------------
 app=$(make_app no-settings)
 rm "$app/zorvane.ini"
