@@ -10,10 +10,11 @@
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libgl-dev)
-# The Qt X11 platform plugin comes with libqt6gui6; message boxes of SDL need the X core fonts.
-run=(xfonts-base fonts-dejavu-core)
+# The Qt X11 platform plugin comes with libqt6gui6; Config asks for DejaVu Sans Condensed
+# (fonts-dejavu-extra), and the message boxes of SDL for the X core fonts.
+run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
-  fonts-dejavu-extra desktop-file-utils libglib2.0-bin)
+  desktop-file-utils libglib2.0-bin)
 bench=(libbenchmark-dev)
 fuzz=(clang libclang-rt-dev)
 
