@@ -39,11 +39,13 @@ fuzz: deps
 	bash tools/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
-# tick and a bitmap load, then the two programs' start under Xvfb. Repetitions in random turns
-# keep a busy moment of the machine from falling on one side of a ratio only.
+# tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
+# without an idle game controller. Repetitions in random turns keep a busy moment of the machine
+# from falling on one side of a ratio only.
 bench: build
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app \
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
+	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
