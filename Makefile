@@ -64,17 +64,19 @@ fuzz:
 	bash tools/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
-# tick and a bitmap load, then the two programs' start under Xvfb. Repetitions in random turns
-# keep a busy moment of the machine from falling on one side of a ratio only.
+# tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
+# without an idle game controller. Repetitions in random turns keep a busy moment of the machine
+# from falling on one side of a ratio only.
 bench:
 	@bash tools/install-deps.sh test bench
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF -DZORVANE_BENCHMARKS=ON)
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
 	@cmake --build $(BUILD) -j$(JOBS)
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app \
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
+	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
 dist: build

@@ -1,4 +1,5 @@
-// zorvane: the game, full screen, on SDL's display, keyboard and sound.
+// zorvane: the game, full screen or in a window, on SDL's display, keyboard, controllers and
+// sound.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -27,13 +28,12 @@ constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
 
 int Play(const GameOptions& options) {
-  (void)options;
   const std::string directory = ProgramDirectory();
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   SdlSound sound;
-  SdlScreen screen(directory, pacer);
-  SdlEventPump pump(pacer);
+  SdlScreen screen(directory, pacer, options.window);
+  SdlEventPump pump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
   Form1 form(GameHost{directory, screen, pump, sound});
   // Whatever stops the game, the display is given back before anything is said about it.
   try {

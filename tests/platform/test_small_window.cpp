@@ -64,7 +64,7 @@ TEST(SmallWindowTest, WithoutTheDisplayTheGameRunsInItsWindowUntilEscape) {
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   DisplayRefused screen(dir.path(), pacer);
-  SdlEventPump pump(pacer);
+  SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
   constexpr int kPasses = 30;
   Player player(pump, kPasses);
   RecordingSound sound;
