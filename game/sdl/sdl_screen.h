@@ -15,8 +15,8 @@ namespace zorvane {
 // mode switch), the 640 x 480 picture at the largest whole multiple that fits, centred on black.
 class SdlScreen : public Screen {
  public:
-  // Files such as the window icon are read from programDirectory.
-  SdlScreen(std::string programDirectory, FramePacer& pacer);
+  // Files such as the window icon are read from dataDirectory.
+  SdlScreen(std::string dataDirectory, FramePacer& pacer);
   ~SdlScreen() override;
   SdlScreen(const SdlScreen&) = delete;
   SdlScreen& operator=(const SdlScreen&) = delete;
@@ -39,7 +39,7 @@ class SdlScreen : public Screen {
   SDL_Window* window() const { return window_ ? window_->get() : nullptr; }
 
  private:
-  std::string programDirectory_;
+  std::string dataDirectory_;
   FramePacer& pacer_;
   SteadyClock clock_;
   bool videoStarted_ = false;
