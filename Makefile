@@ -11,7 +11,7 @@ SOAK_TICKS ?= 1000000
 CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
 configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
 
-.PHONY: all build run config test soak check sanitize bench fuzz dist
+.PHONY: all build run config test soak check sanitize bench fuzz dist deb
 
 all: build
 
@@ -81,3 +81,11 @@ bench:
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
 dist: build
 	cd $(BUILD) && cpack -G TGZ
+
+# The Debian package $(BUILD)/zorvane_<version>_amd64.deb: the programs in /usr/games, their data
+# in /usr/share/games/zorvane, settings in each user's home (tools/dist/DebianPackage.cmake).
+deb:
+	@bash tools/install-deps.sh deb
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
+	@cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && cpack -G DEB

@@ -13,13 +13,15 @@
 #include "game/sound_service.h"
 #include "game/sprite.h"
 #include "game/window_events.h"
+#include "settings/file_layout.h"
 
 namespace zorvane {
 
-// What the program that runs the game window gives it: the directory its files are read from,
-// the display hardware, the event pump, the sound service and the source of round seeds.
+// What the program that runs the game window gives it: where its settings file, bitmaps and
+// waves lie, the display hardware, the event pump, the sound service and the source of round
+// seeds.
 struct GameHost {
-  std::string programDirectory;
+  FileLayout files;
   Screen& screen;
   EventPump& events;
   SoundService& sound;
@@ -81,7 +83,7 @@ class Form1 final : public WindowEvents {
 
  private:
   void BounceWall(PlayerState& player, float code);
-  std::string InProgramDirectory(std::string_view name) const;
+  std::string InDataDirectory(std::string_view name) const;
 
   GameHost host_;
   RoundRandom random_;

@@ -174,17 +174,8 @@ std::string WriteBeside(const std::string& path, const std::string& bytes, mode_
   return "";
 }
 
-}  // namespace
-
-Settings ParseSettings(std::string_view text, const std::string& path) {
-  NumberReader reader(text, path);
-  Settings settings;
-  for (float& value : settings.blue) value = reader.Next();
-  for (float& value : settings.red) value = reader.Next();
-  return settings;
-}
-
-Settings ReadSettingsFile(const std::string& path) {
+// The whole file; a file that cannot be opened or read raises the error that names it.
+std::string ReadWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) throw RuntimeError(ErrorKind::FileNotFound, "File not found: " + path);
@@ -204,7 +195,21 @@ Settings ReadSettingsFile(const std::string& path) {
     errno = readError;
     throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot read", path));
   }
-  return ParseSettings(content, path);
+  return content;
+}
+
+}  // namespace
+
+Settings ParseSettings(std::string_view text, const std::string& path) {
+  NumberReader reader(text, path);
+  Settings settings;
+  for (float& value : settings.blue) value = reader.Next();
+  for (float& value : settings.red) value = reader.Next();
+  return settings;
+}
+
+Settings ReadSettingsFile(const std::string& path) {
+  return ParseSettings(ReadWholeFile(path), path);
 }
 
 std::string FormatSettingsLine(const PlayerTexts& texts) {
@@ -247,6 +252,21 @@ void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const P
   ::unlink(temp.c_str());
   errno = saved;
   throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+}
+
+void CopySettingsFile(const std::string& from, const std::string& to) {
+  const std::string bytes = ReadWholeFile(from);
+  const std::string temp = WriteBeside(to, bytes, 0644);
+  if (temp.empty()) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
+  // A link, unlike a rename, never replaces: a file another program made meanwhile is kept.
+  const bool linked = ::link(temp.c_str(), to.c_str()) == 0 || errno == EEXIST;
+  const int saved = errno;
+  ::unlink(temp.c_str());
+  if (!linked) {
+    errno = saved;
+    throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
+  }
+  SyncDirectoryOf(to);
 }
 
 }  // namespace zorvane

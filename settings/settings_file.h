@@ -42,4 +42,9 @@ std::string FormatSettingsLine(const PlayerTexts& texts);
 // failure.
 void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const PlayerTexts& red);
 
+// Makes `to` a copy of the settings file `from`, written as safely as a save, unless `to`
+// exists already (made meanwhile by the other program, say), which is then kept. Raises a
+// RuntimeError naming the file it could not read or write.
+void CopySettingsFile(const std::string& from, const std::string& to);
+
 }  // namespace zorvane

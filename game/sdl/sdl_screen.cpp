@@ -30,8 +30,8 @@ bool ShowsNothing(const char* driver) {
 
 }  // namespace
 
-SdlScreen::SdlScreen(std::string programDirectory, FramePacer& pacer, bool inWindow)
-    : programDirectory_(std::move(programDirectory)), pacer_(pacer), inWindow_(inWindow) {}
+SdlScreen::SdlScreen(std::string dataDirectory, FramePacer& pacer, bool inWindow)
+    : dataDirectory_(std::move(dataDirectory)), pacer_(pacer), inWindow_(inWindow) {}
 
 SdlScreen::~SdlScreen() { Close(); }
 
@@ -52,7 +52,7 @@ bool SdlScreen::OpenDevice() {
 
 void SdlScreen::ShowWindow() {
   if (window_) return;
-  window_ = std::make_unique<GameWindow>(InDirectory(programDirectory_, "/icon-game-32.bmp"),
+  window_ = std::make_unique<GameWindow>(InDirectory(dataDirectory_, "/icon-game-32.bmp"),
                                          hardwareRenderer_ ? SDL_WINDOW_OPENGL : 0);
 }
 

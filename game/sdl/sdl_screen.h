@@ -16,9 +16,9 @@ namespace zorvane {
 // multiple that fits, centred on black.
 class SdlScreen : public Screen {
  public:
-  // Files such as the window icon are read from programDirectory. With `inWindow` the display is
+  // Files such as the window icon are read from dataDirectory. With `inWindow` the display is
   // taken as a window instead of full screen.
-  SdlScreen(std::string programDirectory, FramePacer& pacer, bool inWindow = false);
+  SdlScreen(std::string dataDirectory, FramePacer& pacer, bool inWindow = false);
   ~SdlScreen() override;
   SdlScreen(const SdlScreen&) = delete;
   SdlScreen& operator=(const SdlScreen&) = delete;
@@ -44,7 +44,7 @@ class SdlScreen : public Screen {
   SDL_Window* window() const { return window_ ? window_->get() : nullptr; }
 
  private:
-  std::string programDirectory_;
+  std::string dataDirectory_;
   FramePacer& pacer_;
   SteadyClock clock_;
   bool videoStarted_ = false;

@@ -122,7 +122,7 @@ TEST(SdlEventPumpTest, KeyDownsReachTheGameAndNothingElseDoes) {
     SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
     HeadlessScreen screen;
     RecordingSound sound;
-    Form1 form(GameHost{"/nowhere", screen, pump, sound});
+    Form1 form(GameHost{PortableLayout("/nowhere"), screen, pump, sound});
     form.Running = true;
     Ready(form.BluePlayer, 300, 300);
     Ready(form.RedPlayer, 100, 100);

@@ -68,7 +68,7 @@ TEST(SmallWindowTest, WithoutTheDisplayTheGameRunsInItsWindowUntilEscape) {
   constexpr int kPasses = 30;
   Player player(pump, kPasses);
   RecordingSound sound;
-  Form1 form(GameHost{dir.path(), screen, player, sound, [] { return 2u; }});
+  Form1 form(GameHost{PortableLayout(dir.path()), screen, player, sound, [] { return 2u; }});
 
   const double cpuBefore = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();
