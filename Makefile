@@ -11,7 +11,7 @@ SOAK_TICKS ?= 1000000
 CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
 configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
 
-.PHONY: all build run config test soak check sanitize bench fuzz dist
+.PHONY: all build run config test soak check sanitize bench fuzz dist deb
 
 all: build
 
@@ -64,18 +64,28 @@ fuzz:
 	bash tools/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
-# tick and a bitmap load, then the two programs' start under Xvfb. Repetitions in random turns
-# keep a busy moment of the machine from falling on one side of a ratio only.
+# tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
+# without an idle game controller. Repetitions in random turns keep a busy moment of the machine
+# from falling on one side of a ratio only.
 bench:
 	@bash tools/install-deps.sh test bench
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF -DZORVANE_BENCHMARKS=ON)
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
 	@cmake --build $(BUILD) -j$(JOBS)
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app \
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
+	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
 dist: build
 	cd $(BUILD) && cpack -G TGZ
+
+# The Debian package $(BUILD)/zorvane_<version>_amd64.deb: the programs in /usr/games, their data
+# in /usr/share/games/zorvane, settings in each user's home (tools/dist/DebianPackage.cmake).
+deb:
+	@bash tools/install-deps.sh deb
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
+	@cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && cpack -G DEB

@@ -53,11 +53,10 @@ bool IsSavableText(const QString& text) {
 
 }  // namespace
 
-frmConfig::frmConfig(const std::string& programDirectory, Reporter& reporter, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      programDirectory_(programDirectory),
-      settingsPath_(InDirectory(programDirectory, kSettingsFileName)),
+frmConfig::frmConfig(const FileLayout& files, Reporter& reporter)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint),
+      files_(files),
       reporter_(reporter) {
   setObjectName(QStringLiteral("frmConfig"));
   setWindowTitle(QStringLiteral("Zorvane Config"));
@@ -129,7 +128,7 @@ void frmConfig::SetTabOrder() {
 void frmConfig::LoadIcon() {
   QIcon icon;
   for (const char* name : {"\\icon-config-32.bmp", "\\icon-config-16.bmp"}) {
-    const QString path = QString::fromStdString(InDirectory(programDirectory_, name));
+    const QString path = QString::fromStdString(InDirectory(files_.dataDirectory, name));
     if (QFileInfo::exists(path)) icon.addFile(path);
   }
   if (!icon.isNull()) setWindowIcon(icon);
@@ -138,7 +137,7 @@ void frmConfig::LoadIcon() {
 bool frmConfig::Form_Load() {
   Settings settings;
   try {
-    settings = ReadSettingsFile(settingsPath_);
+    settings = ReadSettingsFile(files_.settingsPath);
   } catch (const RuntimeError& e) {
     reporter_.Error(QString::fromStdString(e.what()));
     return false;
@@ -175,10 +174,10 @@ void frmConfig::Command1_Click() { SaveSettings(); }
 void frmConfig::Command2_Click() {
   // A failed save has been reported; the game still starts and reads the file as it stands.
   SaveSettings();
-  const QString game = QString::fromStdString(InDirectory(programDirectory_, "\\zorvane"));
+  const QString game = QString::fromStdString(InDirectory(files_.programDirectory, "\\zorvane"));
   QProcess process;
   process.setProgram(game);
-  process.setWorkingDirectory(QString::fromStdString(programDirectory_));
+  process.setWorkingDirectory(QString::fromStdString(files_.programDirectory));
   if (process.startDetached()) return;
   reporter_.Error(QFileInfo::exists(game)
                       ? QStringLiteral("Cannot start %1: %2").arg(game, process.errorString())
@@ -196,7 +195,7 @@ bool frmConfig::SaveSettings() {
     return false;
   }
   try {
-    WriteSettingsFile(settingsPath_, TextsOf(kBlue), TextsOf(kRed));
+    WriteSettingsFile(files_.settingsPath, TextsOf(kBlue), TextsOf(kRed));
   } catch (const RuntimeError& e) {
     reporter_.Warning(QStringLiteral("Settings not saved.\n%1").arg(e.what()));
     return false;

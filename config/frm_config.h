@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/reporter.h"
+#include "settings/file_layout.h"
 #include "settings/settings_file.h"
 
 class QGroupBox;
@@ -30,8 +31,8 @@ class frmConfig : public QWidget {
   // The status the program ends with when the game cannot be started.
   static constexpr int kExitGameNotStarted = 1;
 
-  // `programDirectory` holds the settings file and the game program.
-  frmConfig(const std::string& programDirectory, Reporter& reporter, QWidget* parent = nullptr);
+  // `files` places the settings file, the window icons and the game program.
+  frmConfig(const FileLayout& files, Reporter& reporter);
 
   // Fills the boxes from the settings file. Returns false, after reporting the cause, when the
   // file cannot be read; the program must then end without showing the window.
@@ -57,8 +58,7 @@ class frmConfig : public QWidget {
   QString FirstUnsavableBox() const;
   PlayerTexts TextsOf(int index) const;
 
-  const std::string programDirectory_;
-  const std::string settingsPath_;
+  const FileLayout files_;
   Reporter& reporter_;
 
   QGroupBox* Frame1 = nullptr;

@@ -1,12 +1,13 @@
-// Config: the settings dialog of Zorvane. It edits zorvane.ini in its own directory and starts
-// the game from there.
+// Config: the settings dialog of Zorvane. It edits zorvane.ini (beside it, or the user's own in a
+// system install; settings/file_layout.h) and starts the game found in its own directory.
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
 
 #include "config/frm_config.h"
 #include "config/message_box_reporter.h"
-#include "settings/program_dir.h"
+#include "settings/file_layout.h"
+#include "settings/runtime_error.h"
 
 namespace {
 
@@ -35,7 +36,14 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qInstallMessageHandler(qtHandler);
   zorvane::MessageBoxReporter reporter;
-  zorvane::frmConfig form(zorvane::ProgramDirectory(), reporter);
+  zorvane::FileLayout files;
+  try {
+    files = zorvane::ThisProgramsFiles();
+  } catch (const zorvane::RuntimeError& error) {
+    reporter.Error(QString::fromStdString(error.what()));
+    return 1;
+  }
+  zorvane::frmConfig form(files, reporter);
   if (!form.Form_Load()) return 1;
   form.show();
   return app.exec();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "game/bitmap_refusal.h"
+#include "game/sdl_ptr.h"
 #include "settings/runtime_error.h"
 
 namespace zorvane {
@@ -20,17 +21,16 @@ constexpr const char* kFileTooLarge = "the file is too large";
 // The whole file, read once: the header check and the decoder both work on these bytes. SDL
 // decodes from memory of at most INT_MAX bytes, far more than the largest picture allowed needs.
 std::string ReadWholeFile(const std::string& path) {
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  if (file == nullptr) Fail(path, "file not found");
+  const SdlRWopsPtr file(SDL_RWFromFile(path.c_str(), "rb"));
+  if (!file) Fail(path, "file not found");
   std::string bytes;
   char chunk[65536];
   size_t got = 0;
   SDL_ClearError();
-  while (bytes.size() <= INT_MAX && (got = SDL_RWread(file, chunk, 1, sizeof chunk)) > 0) {
+  while (bytes.size() <= INT_MAX && (got = SDL_RWread(file.get(), chunk, 1, sizeof chunk)) > 0) {
     bytes.append(chunk, got);
   }
   const std::string error = SDL_GetError();  // a directory fails here
-  SDL_RWclose(file);
   if (!error.empty()) Fail(path, error);
   if (bytes.size() > INT_MAX) Fail(path, kFileTooLarge);
   return bytes;
@@ -49,12 +49,13 @@ Surface DecodeBitmap(std::string_view bytes, const std::string& path) {
   }
   if (const auto refusal = BitmapRefusal(bytes)) Fail(path, *refusal);
 
-  SDL_Surface* decoded =
-      SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
-  if (decoded == nullptr) Fail(path, SDL_GetError());
-  SDL_Surface* converted = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_RGB565, 0);
-  SDL_FreeSurface(decoded);
-  if (converted == nullptr) Fail(path, SDL_GetError());
+  // The decoder closes the memory stream itself (freesrc), whether it succeeds or not.
+  SdlSurfacePtr decoded(
+      SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
+  if (!decoded) Fail(path, SDL_GetError());
+  const SdlSurfacePtr converted(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB565, 0));
+  decoded.reset();
+  if (!converted) Fail(path, SDL_GetError());
 
   Surface surface(converted->w, converted->h, path);
   const auto* pixels = static_cast<const uint8_t*>(converted->pixels);
@@ -63,7 +64,6 @@ Surface DecodeBitmap(std::string_view bytes, const std::string& path) {
                 pixels + static_cast<size_t>(y) * converted->pitch,
                 static_cast<size_t>(converted->w) * sizeof(uint16_t));
   }
-  SDL_FreeSurface(converted);
   return surface;
 }
 

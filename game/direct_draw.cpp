@@ -18,8 +18,10 @@ PrimarySurface::PrimarySurface(Screen& screen, int width, int height)
       backBuffer_(std::make_shared<Surface>(width, height)) {}
 
 void PrimarySurface::Flip() {
+  // Only a frame that was shown becomes the primary: after a failed present the back buffer
+  // still holds the frame, and the next one is drawn over it.
+  if (!screen_.Present(*backBuffer_)) Fail("the surface has been lost");
   SwapPixels(*backBuffer_);
-  if (!screen_.Present(*this)) Fail("the surface has been lost");
 }
 
 DirectDraw::DirectDraw(Screen& screen) : screen_(screen) {

@@ -24,8 +24,9 @@ class PrimarySurface : public Surface {
 
   std::shared_ptr<Surface> GetAttachedSurface() const { return backBuffer_; }
 
-  // Swaps the picture of the back buffer onto the screen and shows it. After a flip the back
-  // buffer holds the frame before last, as a real flip chain does.
+  // Shows the picture of the back buffer and swaps it onto the primary. After a flip the back
+  // buffer holds the frame before last, as a real flip chain does. A frame the screen cannot
+  // show fails the flip and swaps nothing.
   void Flip();
 
  private:

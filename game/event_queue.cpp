@@ -1,7 +1,5 @@
 #include "game/event_queue.h"
 
-#include "game/form1.h"
-
 namespace zorvane {
 
 EventQueue::EventQueue(Clock& clock)
@@ -13,21 +11,21 @@ void EventQueue::PostKeyDown(int16_t keyCode, int16_t shift) {
 
 void EventQueue::PostClose() { events_.push_back({Event::Kind::Close, 0, 0}); }
 
-void EventQueue::RunPending(Form1& form) {
+void EventQueue::RunPending(WindowEvents& window) {
   while (!events_.empty()) {
     const Event event = events_.front();
     events_.pop_front();
     if (event.kind == Event::Kind::KeyDown) {
-      form.Form_KeyDown(event.keyCode, event.shift);
+      window.Form_KeyDown(event.keyCode, event.shift);
     } else {
-      form.Form_Close();
+      window.Form_Close();
     }
   }
   const int64_t now = clock_.NowMicros();
   if (now < nextTick_) return;
   // The timer keeps its own beat: the next tick falls due on the first beat after now.
   nextTick_ += ((now - nextTick_) / kTimerIntervalMicros + 1) * kTimerIntervalMicros;
-  form.tmrAI_Timer();
+  window.tmrAI_Timer();
 }
 
 }  // namespace zorvane

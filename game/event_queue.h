@@ -4,10 +4,9 @@
 #include <deque>
 
 #include "game/clock.h"
+#include "game/window_events.h"
 
 namespace zorvane {
-
-class Form1;
 
 // The game window's message queue: key-down events and close requests posted by the platform,
 // and the timer tmrAI. Nothing runs until the frame loop lets the pending events run.
@@ -23,7 +22,7 @@ class EventQueue {
 
   // Runs every posted event in order, then the timer's tick if one is due. At most one tick
   // waits at a time: ticks missed while the loop was busy are not made up.
-  void RunPending(Form1& form);
+  void RunPending(WindowEvents& window);
 
  private:
   struct Event {
@@ -35,13 +34,6 @@ class EventQueue {
   Clock& clock_;
   std::deque<Event> events_;
   int64_t nextTick_;
-};
-
-// What the frame loop calls at the start of every frame to let pending events run.
-class EventPump {
- public:
-  virtual ~EventPump() = default;
-  virtual void DoEvents(Form1& form) = 0;
 };
 
 }  // namespace zorvane

@@ -109,8 +109,8 @@ bool BlitSprite(Surface* target, const Sprite& sprite, double x, double y, bool 
 
 Form1::Form1(const GameHost& host) : host_(host) {}
 
-std::string Form1::InProgramDirectory(std::string_view name) const {
-  return InDirectory(host_.programDirectory, name);
+std::string Form1::InDataDirectory(std::string_view name) const {
+  return InDirectory(host_.files.dataDirectory, name);
 }
 
 void Form1::Form_Load() {
@@ -124,7 +124,7 @@ void Form1::Form_Load() {
 
 void Form1::StartUp() {
   Running = true;
-  const Settings settings = ReadSettingsFile(InProgramDirectory(kSettingsFileName));
+  const Settings settings = ReadSettingsFile(host_.files.settingsPath);
   ApplySettings(BluePlayer, settings.blue);
   ApplySettings(RedPlayer, settings.red);
 
@@ -165,9 +165,9 @@ void Form1::NewRound() {
   BluePlayer.Y = Difference(Product(random_.Next(), kArenaHeight), BluePlayer.Size);
   RedPlayer.X = Difference(Product(random_.Next(), kArenaWidth), RedPlayer.Size);
   RedPlayer.Y = Difference(Product(random_.Next(), kArenaHeight), RedPlayer.Size);
-  LoadSurface(BackgroundSprite, InProgramDirectory("\\bg.bmp"), 0, true);
-  LoadSurface(RedSprite, InProgramDirectory("\\redblock.bmp"), 0, true);
-  LoadSurface(BlueSprite, InProgramDirectory("\\blueblock.bmp"), 0, true);
+  LoadSurface(BackgroundSprite, InDataDirectory("\\bg.bmp"), 0, true);
+  LoadSurface(RedSprite, InDataDirectory("\\redblock.bmp"), 0, true);
+  LoadSurface(BlueSprite, InDataDirectory("\\blueblock.bmp"), 0, true);
 }
 
 void Form1::LoadSurface(Sprite& sprite, const std::string& fileName, int16_t colorKey,
@@ -220,7 +220,7 @@ void Form1::WallHit(float code) {
   if (code == kRedCode) RedPlayer.Health = HealthAfterHit(RedPlayer.Health, RedPlayer.Damage);
   // The bounce and the damage stand whatever becomes of the sound.
   try {
-    host_.sound.Play(InProgramDirectory("/hitwall.wav"));
+    host_.sound.Play(InDataDirectory("/hitwall.wav"));
   } catch (...) {
   }
 }
@@ -248,13 +248,13 @@ void Form1::CheckCollision() {
   RedPlayer.VX = Product(2, BluePlayer.SavedVX);
   BluePlayer.VY = Product(2, RedPlayer.SavedVY);
   RedPlayer.VY = Product(2, BluePlayer.SavedVY);
-  host_.sound.Play(InProgramDirectory("/bang.wav"));
+  host_.sound.Play(InDataDirectory("/bang.wav"));
 }
 
 void Form1::ShowDeadPlayers() {
-  if (RedPlayer.Health <= 0) LoadSurface(RedSprite, InProgramDirectory("\\reddead.bmp"), 0, true);
+  if (RedPlayer.Health <= 0) LoadSurface(RedSprite, InDataDirectory("\\reddead.bmp"), 0, true);
   if (BluePlayer.Health <= 0) {
-    LoadSurface(BlueSprite, InProgramDirectory("\\bluedead.bmp"), 0, true);
+    LoadSurface(BlueSprite, InDataDirectory("\\bluedead.bmp"), 0, true);
   }
 }
 

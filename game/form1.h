@@ -6,19 +6,22 @@
 #include <string>
 
 #include "game/direct_draw.h"
-#include "game/event_queue.h"
+#include "game/event_pump.h"
 #include "game/player_state.h"
 #include "game/round_random.h"
 #include "game/screen.h"
 #include "game/sound_service.h"
 #include "game/sprite.h"
+#include "game/window_events.h"
+#include "settings/file_layout.h"
 
 namespace zorvane {
 
-// What the program that runs the game window gives it: the directory its files are read from,
-// the display hardware, the event pump, the sound service and the source of round seeds.
+// What the program that runs the game window gives it: where its settings file, bitmaps and
+// waves lie, the display hardware, the event pump, the sound service and the source of round
+// seeds.
 struct GameHost {
-  std::string programDirectory;
+  FileLayout files;
   Screen& screen;
   EventPump& events;
   SoundService& sound;
@@ -34,7 +37,7 @@ struct DrawnSprites {
 
 // The game window: the whole state of play, the display objects, and the handlers and
 // procedures that start the game, run its frames, tick the simulation and take the keys.
-class Form1 {
+class Form1 final : public WindowEvents {
  public:
   static constexpr float kBlueCode = 1242;
   static constexpr float kRedCode = 492;
@@ -51,10 +54,10 @@ class Form1 {
   void TearDown();
 
   // Events.
-  void tmrAI_Timer();
-  void Form_KeyDown(int16_t keyCode, int16_t shift);
+  void tmrAI_Timer() override;
+  void Form_KeyDown(int16_t keyCode, int16_t shift) override;
   // A request to close the window ends the game as Escape does.
-  void Form_Close();
+  void Form_Close() override;
 
   // Procedures.
   void NewRound();
@@ -80,7 +83,7 @@ class Form1 {
 
  private:
   void BounceWall(PlayerState& player, float code);
-  std::string InProgramDirectory(std::string_view name) const;
+  std::string InDataDirectory(std::string_view name) const;
 
   GameHost host_;
   RoundRandom random_;

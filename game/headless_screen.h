@@ -18,6 +18,7 @@ class HeadlessScreen : public Screen {
     return Log("mode", allowMode && width == 640 && height == 480 && bitsPerPixel == 16);
   }
   bool Present(const Surface& frame) override {
+    if (!allowPresent) return Log("present", false);
     ++presented;
     if (keepFrames) shown = frame;
     return Log("present", true);
@@ -29,11 +30,12 @@ class HeadlessScreen : public Screen {
   bool hasDevice = true;
   bool allowExclusive = true;
   bool allowMode = true;
+  bool allowPresent = true;
   bool keepFrames = true;
   bool logCalls = true;
 
   // What it saw.
-  int presented = 0;
+  int presented = 0;  // frames shown
   Surface shown{0, 0};
   std::vector<std::string> calls;
 

@@ -1,9 +1,12 @@
 #include "settings/settings_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,6 +17,8 @@ namespace zorvane {
 namespace {
 
 constexpr size_t kZoneWidth = 14;
+// Names tried for the temporary file before giving up.
+constexpr int kTemporaryNames = 100;
 
 class NumberReader {
  public:
@@ -65,6 +70,53 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
+std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// A save writes its new file under "<file>.<pid>-<n>" before renaming it over the old one.
+std::string TemporaryName(const std::string& path, int attempt) {
+  return path + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The process id in a temporary name of ours beside `fileName`; 0 for any other name.
+pid_t SaverOf(std::string_view name, std::string_view fileName) {
+  if (name.size() <= fileName.size() || name.substr(0, fileName.size()) != fileName ||
+      name[fileName.size()] != '.') {
+    return 0;
+  }
+  const std::string_view rest = name.substr(fileName.size() + 1);
+  const size_t dash = rest.find('-');
+  // Nine digits at most: process ids stay far below that, and the number fits an int.
+  if (dash == std::string_view::npos || dash > 9 || !AllDigits(rest.substr(0, dash)) ||
+      !AllDigits(rest.substr(dash + 1))) {
+    return 0;
+  }
+  return static_cast<pid_t>(std::stoi(std::string(rest.substr(0, dash))));
+}
+
+// A save killed between writing its file and renaming it leaves that file behind. Removes those
+// of processes that are gone; a process still running may be saving at this moment. Only
+// regular files named as ours go, and a failure to remove one changes nothing for the save.
+void RemoveLeftovers(const std::string& path) {
+  const std::string directory = DirectoryOf(path);
+  const std::string fileName = FileNameOf(path);
+  DIR* listing = ::opendir(directory.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    const pid_t saver = SaverOf(entry->d_name, fileName);
+    if (saver == 0 || saver == ::getpid()) continue;
+    if (::kill(saver, 0) == 0 || errno != ESRCH) continue;
+    struct stat info {};
+    const std::string leftover = path.substr(0, path.size() - fileName.size()) + entry->d_name;
+    if (::lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(leftover.c_str());
+  }
+  ::closedir(listing);
+}
+
 // Makes the rename itself durable, so a crash right after a save keeps the new file.
 void SyncDirectoryOf(const std::string& path) {
   const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -88,13 +140,17 @@ bool WriteWhole(int fd, const std::string& bytes, mode_t mode) {
 std::string WriteBeside(const std::string& path, const std::string& bytes, mode_t mode) {
   const int unnamed = ::open(DirectoryOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (unnamed < 0) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return "";
-    if (WriteWhole(fd, bytes, mode)) return temp;
-    const int saved = errno;
-    ::unlink(temp.c_str());
-    errno = saved;
+    for (int attempt = 0; attempt < kTemporaryNames; ++attempt) {
+      const std::string temp = TemporaryName(path, attempt);
+      const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd < 0 && errno == EEXIST) continue;
+      if (fd < 0) return "";
+      if (WriteWhole(fd, bytes, mode)) return temp;
+      const int saved = errno;
+      ::unlink(temp.c_str());
+      errno = saved;
+      return "";
+    }
     return "";
   }
   const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
@@ -104,9 +160,8 @@ std::string WriteBeside(const std::string& path, const std::string& bytes, mode_
     errno = saved;
     return "";
   }
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string temp =
-        path + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+  for (int attempt = 0; attempt < kTemporaryNames; ++attempt) {
+    const std::string temp = TemporaryName(path, attempt);
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       ::close(unnamed);
       return temp;
@@ -119,17 +174,8 @@ std::string WriteBeside(const std::string& path, const std::string& bytes, mode_
   return "";
 }
 
-}  // namespace
-
-Settings ParseSettings(std::string_view text, const std::string& path) {
-  NumberReader reader(text, path);
-  Settings settings;
-  for (float& value : settings.blue) value = reader.Next();
-  for (float& value : settings.red) value = reader.Next();
-  return settings;
-}
-
-Settings ReadSettingsFile(const std::string& path) {
+// The whole file; a file that cannot be opened or read raises the error that names it.
+std::string ReadWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) throw RuntimeError(ErrorKind::FileNotFound, "File not found: " + path);
@@ -149,7 +195,21 @@ Settings ReadSettingsFile(const std::string& path) {
     errno = readError;
     throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot read", path));
   }
-  return ParseSettings(content, path);
+  return content;
+}
+
+}  // namespace
+
+Settings ParseSettings(std::string_view text, const std::string& path) {
+  NumberReader reader(text, path);
+  Settings settings;
+  for (float& value : settings.blue) value = reader.Next();
+  for (float& value : settings.red) value = reader.Next();
+  return settings;
+}
+
+Settings ReadSettingsFile(const std::string& path) {
+  return ParseSettings(ReadWholeFile(path), path);
 }
 
 std::string FormatSettingsLine(const PlayerTexts& texts) {
@@ -185,12 +245,28 @@ void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const P
   if (temp.empty()) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
   if (::rename(temp.c_str(), path.c_str()) == 0) {
     SyncDirectoryOf(path);
+    RemoveLeftovers(path);
     return;
   }
   const int saved = errno;
   ::unlink(temp.c_str());
   errno = saved;
   throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+}
+
+void CopySettingsFile(const std::string& from, const std::string& to) {
+  const std::string bytes = ReadWholeFile(from);
+  const std::string temp = WriteBeside(to, bytes, 0644);
+  if (temp.empty()) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
+  // A link, unlike a rename, never replaces: a file another program made meanwhile is kept.
+  const bool linked = ::link(temp.c_str(), to.c_str()) == 0 || errno == EEXIST;
+  const int saved = errno;
+  ::unlink(temp.c_str());
+  if (!linked) {
+    errno = saved;
+    throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
+  }
+  SyncDirectoryOf(to);
 }
 
 }  // namespace zorvane

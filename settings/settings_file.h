@@ -37,7 +37,14 @@ std::string FormatSettingsLine(const PlayerTexts& texts);
 
 // Replaces the file with the blue line and the red line. The new file is written beside the old
 // one and renamed over it, so a failure leaves the old file whole; an existing read-only file
-// is not replaced. Raises a RuntimeError (kind Other) naming the cause on failure.
+// is not replaced. A save that succeeds removes the temporary files that saves killed before
+// their rename left beside the file. Raises a RuntimeError (kind Other) naming the cause on
+// failure.
 void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const PlayerTexts& red);
+
+// Makes `to` a copy of the settings file `from`, written as safely as a save, unless `to`
+// exists already (made meanwhile by the other program, say), which is then kept. Raises a
+// RuntimeError naming the file it could not read or write.
+void CopySettingsFile(const std::string& from, const std::string& to);
 
 }  // namespace zorvane

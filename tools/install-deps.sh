@@ -3,17 +3,21 @@
 # more. Each group includes the ones it needs:
 #   build   compile the two programs (SDL2, ENet, Qt 6 Widgets)
 #   run     build, plus what the programs load at run time (fonts for Config and message boxes)
-#   test    run, plus the test frameworks, a private X server and the tools the tests drive it with
+#   deb     build, plus what packs the Debian package (dpkg-shlibdeps and the file it calls)
+#   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
+#           it with and the checkers of the packages
 #   bench   build, plus Google Benchmark
 #   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
 # Usage: install-deps.sh GROUP...
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libgl-dev libenet-dev)
-# The Qt X11 platform plugin comes with libqt6gui6; message boxes of SDL need the X core fonts.
-run=(xfonts-base fonts-dejavu-core)
+# The Qt X11 platform plugin comes with libqt6gui6; Config asks for DejaVu Sans Condensed
+# (fonts-dejavu-extra), and the message boxes of SDL for the X core fonts.
+run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
+deb=(dpkg-dev file)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
-  fonts-dejavu-extra desktop-file-utils libglib2.0-bin)
+  desktop-file-utils libglib2.0-bin lintian appstream)
 bench=(libbenchmark-dev)
 fuzz=(clang libclang-rt-dev)
 
@@ -22,10 +26,11 @@ for group in "${@:-run}"; do
   case "$group" in
     build) packages+=("${build[@]}") ;;
     run) packages+=("${build[@]}" "${run[@]}") ;;
-    test) packages+=("${build[@]}" "${run[@]}" "${test[@]}") ;;
+    deb) packages+=("${build[@]}" "${deb[@]}") ;;
+    test) packages+=("${build[@]}" "${run[@]}" "${deb[@]}" "${test[@]}") ;;
     bench) packages+=("${build[@]}" "${bench[@]}") ;;
     fuzz) packages+=("${build[@]}" "${fuzz[@]}") ;;
-    *) echo "install-deps.sh: unknown group '$group' (build, run, test, bench, fuzz)" >&2; exit 2 ;;
+    *) echo "install-deps.sh: unknown group '$group' (build, run, deb, test, bench, fuzz)" >&2; exit 2 ;;
   esac
 done
 

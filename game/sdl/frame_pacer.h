@@ -24,7 +24,6 @@ class FramePacer {
 
   // The display's refresh rate; 0 (not reported) means 60 Hz.
   void SetRefreshRate(int hertz);
-  int64_t intervalMicros() const { return interval_; }
 
   // After a frame was presented to a visible window; presentMicros is how long presenting took.
   void Presented(int64_t presentMicros);

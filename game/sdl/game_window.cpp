@@ -1,12 +1,16 @@
 #include "game/sdl/game_window.h"
 
 #include "game/sdl/no_display_error.h"
+#include "game/sdl/picture_placement.h"
 #include "game/sdl/window_manager.h"
+#include "game/sdl_ptr.h"
 
 namespace zorvane {
 namespace {
 
 constexpr int kCursorSize = 32;
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
 
 int DisplayOf(SDL_Window* window) {
   const int display = SDL_GetWindowDisplayIndex(window);
@@ -19,6 +23,21 @@ SDL_Cursor* MakeBlankCursor() {
   return SDL_CreateCursor(kClear, kClear, kCursorSize, kCursorSize, 0, 0);
 }
 
+// The largest whole multiple of the picture (shrunk below one) that fits the usable area of the
+// window's display, frame included where the window manager says how wide it is, centred.
+SDL_Rect LargestWindowPlace(SDL_Window* window) {
+  SDL_Rect area;
+  if (SDL_GetDisplayUsableBounds(DisplayOf(window), &area) != 0) {
+    return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureWidth, kPictureHeight};
+  }
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0) {
+    area = {area.x + left, area.y + top, area.w - left - right, area.h - top - bottom};
+  }
+  const PicturePlacement p = PlacePicture(area.w, area.h, kPictureWidth, kPictureHeight);
+  return {area.x + p.x, area.y + p.y, p.width, p.height};
+}
+
 }  // namespace
 
 GameWindow::GameWindow(const std::string& iconPath, uint32_t extraFlags) {
@@ -27,10 +46,9 @@ GameWindow::GameWindow(const std::string& iconPath, uint32_t extraFlags) {
   if (window_ == nullptr) {
     throw NoDisplayError(std::string("cannot create a window: ") + SDL_GetError());
   }
-  if (SDL_Surface* icon = SDL_LoadBMP(iconPath.c_str())) {
-    SDL_SetWindowIcon(window_, icon);
-    SDL_FreeSurface(icon);
-  }
+  // Without its icon file the window shows the desktop's default icon.
+  if (const SdlSurfacePtr icon{SDL_LoadBMP(iconPath.c_str())})
+    SDL_SetWindowIcon(window_, icon.get());
   cursor_ = MakeBlankCursor();
   if (cursor_ != nullptr) SDL_SetCursor(cursor_);
   // The game reads keys, never text: no input method in the way.
@@ -43,6 +61,13 @@ GameWindow::~GameWindow() {
 }
 
 bool GameWindow::EnterFullScreen() {
+  if (inWindow_) {
+    SDL_Rect place;
+    SDL_GetWindowPosition(window_, &place.x, &place.y);
+    SDL_GetWindowSize(window_, &place.w, &place.h);
+    windowPlace_ = place;
+    inWindow_ = false;
+  }
   SDL_Rect bounds;
   if (SDL_GetDisplayBounds(DisplayOf(window_), &bounds) != 0) return false;
   // Without a window manager nobody moves or grows a full-screen window: SDL would believe it
@@ -62,7 +87,22 @@ bool GameWindow::EnterFullScreen() {
   return true;
 }
 
+bool GameWindow::EnterWindow() {
+  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0 &&
+      SDL_SetWindowFullscreen(window_, 0) != 0) {
+    return false;
+  }
+  const SDL_Rect place = windowPlace_ ? *windowPlace_ : LargestWindowPlace(window_);
+  SDL_SetWindowResizable(window_, SDL_TRUE);
+  SDL_SetWindowSize(window_, place.w, place.h);
+  SDL_SetWindowPosition(window_, place.x, place.y);
+  SDL_RaiseWindow(window_);
+  inWindow_ = true;
+  return true;
+}
+
 void GameWindow::LeaveFullScreen() {
+  // Should this fail, the window covers the display only until it is hidden, next.
   SDL_SetWindowFullscreen(window_, 0);
   SDL_SetWindowSize(window_, kWidth, kHeight);
 }

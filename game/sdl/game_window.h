@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zorvane {
@@ -26,6 +27,9 @@ class GameWindow {
 
   // Covers the whole display on its own mode: no mode switch.
   bool EnterFullScreen();
+  // An ordinary resizable window: where it was before full screen, or at first the largest whole
+  // multiple of 640 x 480 that fits the display's usable area, centred on it.
+  bool EnterWindow();
   void LeaveFullScreen();
   void Hide();
 
@@ -37,6 +41,8 @@ class GameWindow {
  private:
   SDL_Window* window_ = nullptr;
   SDL_Cursor* cursor_ = nullptr;
+  bool inWindow_ = false;
+  std::optional<SDL_Rect> windowPlace_;  // as the player left it for full screen
 };
 
 }  // namespace zorvane

@@ -1,4 +1,5 @@
-// zorvane: the game, full screen, on SDL's display, keyboard and sound.
+// zorvane: the game, full screen or in a window, on SDL's display, keyboard, controllers and
+// sound.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -16,7 +17,7 @@
 #include "game/sdl/sdl_event_pump.h"
 #include "game/sdl/sdl_screen.h"
 #include "game/sdl/sdl_sound.h"
-#include "settings/program_dir.h"
+#include "settings/file_layout.h"
 #include "settings/runtime_error.h"
 
 namespace zorvane {
@@ -27,14 +28,20 @@ constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
 
 int Play(const GameOptions& options) {
-  (void)options;
-  const std::string directory = ProgramDirectory();
+  // Before any window: a settings file that cannot be found or made ends the game here.
+  FileLayout files;
+  try {
+    files = ThisProgramsFiles();
+  } catch (const RuntimeError& error) {
+    ReportError(error.what(), true);
+    return kExitError;
+  }
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   SdlSound sound;
-  SdlScreen screen(directory, pacer);
-  SdlEventPump pump(pacer);
-  Form1 form(GameHost{directory, screen, pump, sound});
+  SdlScreen screen(files.dataDirectory, pacer, options.window);
+  SdlEventPump pump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
+  Form1 form(GameHost{files, screen, pump, sound});
   // Whatever stops the game, the display is given back before anything is said about it.
   try {
     form.Form_Load();

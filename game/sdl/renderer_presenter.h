@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "game/sdl/presenter.h"
+#include "game/sdl_ptr.h"
 
 namespace zorvane {
 
@@ -16,20 +17,17 @@ class RendererPresenter : public Presenter {
   // do; otherwise any, SDL's software renderer included.
   static std::unique_ptr<RendererPresenter> Create(SDL_Window* window, bool accelerated, int width,
                                                    int height);
-  ~RendererPresenter() override;
-  RendererPresenter(const RendererPresenter&) = delete;
-  RendererPresenter& operator=(const RendererPresenter&) = delete;
-
   bool Present(const Surface& frame) override;
   const char* name() const override { return name_; }
 
-  SDL_Renderer* renderer() const { return renderer_; }
+  SDL_Renderer* renderer() const { return renderer_.get(); }
 
  private:
-  RendererPresenter(SDL_Renderer* renderer, SDL_Texture* texture, int width, int height);
+  RendererPresenter(SdlRendererPtr renderer, SdlTexturePtr texture, int width, int height);
 
-  SDL_Renderer* renderer_;
-  SDL_Texture* texture_;
+  // The texture belongs to the renderer and goes first.
+  SdlRendererPtr renderer_;
+  SdlTexturePtr texture_;
   int width_;
   int height_;
   const char* name_;

@@ -2,26 +2,42 @@
 
 #include <SDL.h>
 
+#include <functional>
+
 #include "game/clock.h"
+#include "game/event_pump.h"
 #include "game/event_queue.h"
+#include "game/sdl/command_line.h"
 #include "game/sdl/frame_pacer.h"
+#include "game/sdl/key_repeater.h"
+#include "game/sdl/sdl_controllers.h"
 
 namespace zorvane {
 
-// Turns SDL's events into the game window's events: key-downs (auto-repeats too) with their
-// virtual-key codes, and close requests. Key-ups and text input mean nothing to the game.
+// Turns SDL's events into the game window's events: key-downs with their virtual-key codes
+// (held keys repeating as `repeat` says), the game controllers' key-downs, and close requests.
+// Key-ups and text input mean nothing to the game. Alt+Enter is the player's, not the game's:
+// it calls switchDisplay.
 class SdlEventPump : public EventPump {
  public:
-  explicit SdlEventPump(FramePacer& pacer);
+  SdlEventPump(FramePacer& pacer, Clock& clock, KeyRepeat repeat,
+               std::function<void()> switchDisplay);
 
   void DoEvents(Form1& form) override;
 
  private:
   void Post(const SDL_Event& event);
+  void PostKey(const SDL_KeyboardEvent& key);
 
   FramePacer& pacer_;
-  SteadyClock clock_;
+  KeyRepeat repeat_;
+  std::function<void()> switchDisplay_;
   EventQueue queue_;
+  KeyRepeater keyRepeater_;
+  SdlControllers controllers_;
+  // The Enter of the Alt+Enter last pressed, until it is let go: its repeats are not the game's
+  // either, even once Alt is up.
+  SDL_Scancode switchKey_ = SDL_SCANCODE_UNKNOWN;
 };
 
 }  // namespace zorvane

@@ -30,8 +30,8 @@ bool ShowsNothing(const char* driver) {
 
 }  // namespace
 
-SdlScreen::SdlScreen(std::string programDirectory, FramePacer& pacer)
-    : programDirectory_(std::move(programDirectory)), pacer_(pacer) {}
+SdlScreen::SdlScreen(std::string dataDirectory, FramePacer& pacer, bool inWindow)
+    : dataDirectory_(std::move(dataDirectory)), pacer_(pacer), inWindow_(inWindow) {}
 
 SdlScreen::~SdlScreen() { Close(); }
 
@@ -52,18 +52,29 @@ bool SdlScreen::OpenDevice() {
 
 void SdlScreen::ShowWindow() {
   if (window_) return;
-  window_ = std::make_unique<GameWindow>(InDirectory(programDirectory_, "/icon-game-32.bmp"),
+  window_ = std::make_unique<GameWindow>(InDirectory(dataDirectory_, "/icon-game-32.bmp"),
                                          hardwareRenderer_ ? SDL_WINDOW_OPENGL : 0);
 }
 
 bool SdlScreen::TakeExclusive() {
   if (!window_) return false;
-  fullScreen_ = window_->EnterFullScreen();
-  return fullScreen_;
+  displayTaken_ = inWindow_ ? window_->EnterWindow() : window_->EnterFullScreen();
+  return displayTaken_;
+}
+
+void SdlScreen::SwitchDisplay() {
+  if (!displayTaken_) return;
+  if (inWindow_) {
+    inWindow_ = !window_->EnterFullScreen();
+    // Where full screen is refused, the window comes back as it was.
+    if (inWindow_) window_->EnterWindow();
+  } else {
+    inWindow_ = window_->EnterWindow();
+  }
 }
 
 bool SdlScreen::SetMode(int width, int height, int bitsPerPixel) {
-  if (!fullScreen_ || width != kPictureWidth || height != kPictureHeight ||
+  if (!displayTaken_ || width != kPictureWidth || height != kPictureHeight ||
       bitsPerPixel != kPictureBits) {
     return false;
   }
@@ -94,8 +105,8 @@ void SdlScreen::RestoreMode() { presenter_.reset(); }
 void SdlScreen::ReturnToNormal() {
   presenter_.reset();
   if (!window_) return;
-  if (fullScreen_) window_->LeaveFullScreen();
-  fullScreen_ = false;
+  if (displayTaken_) window_->LeaveFullScreen();
+  displayTaken_ = false;
   window_->Hide();
 }
 

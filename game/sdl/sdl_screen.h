@@ -12,11 +12,13 @@
 namespace zorvane {
 
 // The display as SDL gives it: the game's window, full screen on the desktop's own mode (no real
-// mode switch), the 640 x 480 picture at the largest whole multiple that fits, centred on black.
+// mode switch) or, when asked, an ordinary window; the 640 x 480 picture at the largest whole
+// multiple that fits, centred on black.
 class SdlScreen : public Screen {
  public:
-  // Files such as the window icon are read from programDirectory.
-  SdlScreen(std::string programDirectory, FramePacer& pacer);
+  // Files such as the window icon are read from dataDirectory. With `inWindow` the display is
+  // taken as a window instead of full screen.
+  SdlScreen(std::string dataDirectory, FramePacer& pacer, bool inWindow = false);
   ~SdlScreen() override;
   SdlScreen(const SdlScreen&) = delete;
   SdlScreen& operator=(const SdlScreen&) = delete;
@@ -31,6 +33,9 @@ class SdlScreen : public Screen {
   void RestoreMode() override;
   void ReturnToNormal() override;
 
+  // Between full screen and a window, either way, once the display is taken.
+  void SwitchDisplay();
+
   // Gives the display back and closes the window, from whatever state play stopped in.
   void Close();
 
@@ -39,12 +44,13 @@ class SdlScreen : public Screen {
   SDL_Window* window() const { return window_ ? window_->get() : nullptr; }
 
  private:
-  std::string programDirectory_;
+  std::string dataDirectory_;
   FramePacer& pacer_;
   SteadyClock clock_;
   bool videoStarted_ = false;
   bool hardwareRenderer_ = false;
-  bool fullScreen_ = false;
+  bool inWindow_;
+  bool displayTaken_ = false;
   std::unique_ptr<GameWindow> window_;
   std::unique_ptr<Presenter> presenter_;
 };

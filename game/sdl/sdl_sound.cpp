@@ -1,5 +1,7 @@
 #include "game/sdl/sdl_sound.h"
 
+#include <dlfcn.h>
+
 #include <cstring>
 #include <vector>
 
@@ -32,11 +34,29 @@ class WaveData {
   bool ok_;
 };
 
+// alsa-lib prints every failed probe through its default error handler: on a machine without
+// a sound card, eight "ALSA lib ..." lines at every start, for a game that just plays silently.
+// SDL loads the library itself; loading it first here and keeping it loaded makes SDL get the
+// same instance, with the handler below, which says nothing. No link to the library: where it is
+// missing there is nothing to quiet.
+void SayNothing(const char*, int, const char*, int, const char*, ...) {}
+
+// The library stays loaded for the life of the program, so that the handler is still set when
+// SDL loads it.
+void QuietAlsaErrors() {
+  using SetErrorHandler = int (*)(decltype(&SayNothing));
+  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (alsa == nullptr) return;
+  const auto set = reinterpret_cast<SetErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+  if (set != nullptr) set(SayNothing);
+}
+
 }  // namespace
 
 SdlSound::SdlSound() {
   // A wave whose data stops short of what its header says is damaged: it plays as silence.
   SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
+  QuietAlsaErrors();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   audioStarted_ = true;
   SDL_AudioSpec want{};
@@ -74,6 +94,7 @@ void SdlSound::Play(const std::string& path) {
     if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return;
     const Uint32 length = cvt.needed ? static_cast<Uint32>(cvt.len_cvt) : wave.length();
     SDL_ClearQueuedAudio(device_);
+    // A sound SDL cannot queue (out of memory) is not heard, as any sound that cannot be played.
     SDL_QueueAudio(device_, buffer.data(), length);
   } catch (...) {
     // Out of memory for a sound: silence.

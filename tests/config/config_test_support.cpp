@@ -49,7 +49,8 @@ QStringList ProgramDir::LaunchRecords() const {
   return records;
 }
 
-LoadedDialog::LoadedDialog(const QByteArray& settings) : form(dir.path(), reporter) {
+LoadedDialog::LoadedDialog(const QByteArray& settings)
+    : form(PortableLayout(dir.path()), reporter) {
   dir.Write("zorvane.ini", settings);
   loaded = form.Form_Load();
 }

@@ -81,7 +81,7 @@ class ConfigEditingTest : public QObject {
     if (asDirectory) QVERIFY(QDir().mkdir(dir.Path("zorvane.ini")));
     if (!file.isEmpty()) dir.Write("zorvane.ini", file);
     RecordingReporter reporter;
-    zorvane::frmConfig form(dir.path(), reporter);
+    zorvane::frmConfig form(zorvane::PortableLayout(dir.path()), reporter);
 
     QVERIFY(!form.Form_Load());
     QCOMPARE(reporter.errors.size(), 1);

@@ -21,7 +21,7 @@ namespace {
 struct UnloadedDialog {
   ProgramDir dir;
   RecordingReporter reporter;
-  zorvane::frmConfig form{dir.path(), reporter};
+  zorvane::frmConfig form{zorvane::PortableLayout(dir.path()), reporter};
 };
 
 }  // namespace
@@ -149,14 +149,14 @@ class ConfigLayoutTest : public QObject {
       QVERIFY(picture.save(dir.Path(QString("icon-config-%1.bmp").arg(size)), "BMP"));
     }
     RecordingReporter reporter;
-    zorvane::frmConfig form(dir.path(), reporter);
+    zorvane::frmConfig form(zorvane::PortableLayout(dir.path()), reporter);
     const QList<QSize> sizes = form.windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(32, 32)));
     QVERIFY(sizes.contains(QSize(16, 16)));
     QCOMPARE(form.windowIcon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
 
     ProgramDir bare;
-    zorvane::frmConfig withoutIcon(bare.path(), reporter);
+    zorvane::frmConfig withoutIcon(zorvane::PortableLayout(bare.path()), reporter);
     QVERIFY(withoutIcon.windowIcon().availableSizes().isEmpty());
     QVERIFY(reporter.errors.isEmpty() && reporter.warnings.isEmpty());
   }

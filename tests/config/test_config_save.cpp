@@ -8,7 +8,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <iostream>
+#include <sstream>
 
+#include "config/message_box_reporter.h"
 #include "tests/config/config_test_support.h"
 
 using zorvane::test::DefaultSettingsBytes;
@@ -190,6 +193,25 @@ class ConfigSaveTest : public QObject {
     QCOMPARE(dialog.dir.Read("zorvane.ini"), kOldFile);
     QCOMPARE(dialog.dir.Names(), QStringList{"zorvane.ini"});
     QCOMPARE(dialog.Text("txtFriction_1"), QString("0.5"));
+  }
+
+  // The program's reporter shows a box for each warning and error, and leaves the text on
+  // standard error too, where it stays after the box is gone.
+  void reportsAlsoGoToStandardError() {
+    zorvane::MessageBoxReporter reporter;
+    QTimer closer;
+    closer.callOnTimeout([] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(10);
+    std::ostringstream err;
+    std::streambuf* const saved = std::cerr.rdbuf(err.rdbuf());
+    reporter.Warning("Settings not saved.\nCannot write /x/zorvane.ini: Permission denied");
+    reporter.Error("File not found: /x/zorvane.ini");
+    std::cerr.rdbuf(saved);
+    QCOMPARE(QString::fromStdString(err.str()),
+             QString("Config: Settings not saved.\nCannot write /x/zorvane.ini: Permission denied\n"
+                     "Config: File not found: /x/zorvane.ini\n"));
   }
 
   // Both ways out end the program's event loop normally and write nothing.

@@ -43,7 +43,8 @@ class GameTest : public ::testing::Test {
   NoEvents events;
   RecordingSound sound;
   uint32_t seed = 1;
-  Form1 form{GameHost{dir.path(), screen, events, sound, [this] { return seed++; }}};
+  Form1 form{
+      GameHost{PortableLayout(dir.path()), screen, events, sound, [this] { return seed++; }}};
 };
 
 }  // namespace zorvane::test

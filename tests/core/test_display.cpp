@@ -245,6 +245,31 @@ TEST(FlipChain, BackBufferHoldsTheFrameBeforeLast) {
   EXPECT_EQ(screen.presented, 2);
 }
 
+// A frame the screen could not show leaves the chain as it was: the screen keeps the frame it
+// showed last, and the next frame is drawn into the same back buffer, over the one not shown.
+TEST(FlipChain, AFrameThatCannotBeShownDoesNotSwapTheBuffers) {
+  HeadlessScreen screen;
+  DirectDraw dd(screen);
+  dd.SetCooperativeLevel(kFullScreen | kExclusive | kAllowModeX);
+  dd.SetDisplayMode(640, 480, 16);
+  auto primary = dd.CreateFlipChain(1);
+  auto back = primary->GetAttachedSurface();
+  back->ColorFill({}, 1);
+  primary->Flip();
+  back->ColorFill({}, 2);
+  screen.allowPresent = false;
+  EXPECT_THROW(primary->Flip(), RuntimeError);
+  EXPECT_EQ(back->Pixel(5, 5), 2);
+  EXPECT_EQ(primary->Pixel(5, 5), 1);
+  screen.allowPresent = true;
+  back->ColorFill({0, 0, 10, 10}, 3);
+  primary->Flip();
+  EXPECT_EQ(screen.shown.Pixel(5, 5), 3);
+  EXPECT_EQ(screen.shown.Pixel(20, 20), 2);
+  EXPECT_EQ(back->Pixel(5, 5), 1);
+  EXPECT_EQ(screen.presented, 2);
+}
+
 TEST(DisplayObject, RefusesWhatItCannotDo) {
   HeadlessScreen noDevice;
   noDevice.hasDevice = false;

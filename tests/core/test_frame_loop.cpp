@@ -84,7 +84,7 @@ class FrameLoop : public ::testing::Test {
   WatchingScreen screen;
   RecordingSound sound;
   uint32_t seed = 1;
-  Form1 form{GameHost{dir.path(), screen, pump_, sound, [this] { return seed++; }}};
+  Form1 form{GameHost{PortableLayout(dir.path()), screen, pump_, sound, [this] { return seed++; }}};
 };
 
 TEST_F(FrameLoop, OneTickAtMostPerPumpAndNoCatchUp) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "game/sdl_ptr.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane {
@@ -105,8 +106,9 @@ TEST_F(ReplayTool, FramesAreWrittenAsTheScreenShowsThem) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(LastLine(run.out), "{\"event\":\"end\"}");
   for (const char* name : {"frame-000001.bmp", "frame-000002.bmp"}) {
-    SDL_Surface* frame = SDL_LoadBMP((frames / name).c_str());
-    ASSERT_NE(frame, nullptr) << name;
+    const SdlSurfacePtr owner(SDL_LoadBMP((frames / name).c_str()));
+    ASSERT_NE(owner, nullptr) << name;
+    const SDL_Surface* frame = owner.get();
     EXPECT_EQ(frame->w, 640);
     EXPECT_EQ(frame->h, 480);
     EXPECT_EQ(frame->format->BitsPerPixel, 24);
@@ -122,7 +124,6 @@ TEST_F(ReplayTool, FramesAreWrittenAsTheScreenShowsThem) {
     EXPECT_EQ(r, 0);
     SDL_GetRGB(pixelAt(10, 10), frame->format, &r, &g, &b);
     EXPECT_EQ(g, 64) << "the background, dark green";
-    SDL_FreeSurface(frame);
   }
   EXPECT_EQ(test::ReadFile(frames / "frame-000003.bmp"), "");
 }

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <optional>
+#include <vector>
 
+#include "settings/file_layout.h"
 #include "settings/number_text.h"
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
@@ -257,12 +263,160 @@ TEST(SettingsWrite, FailureLeavesNoTemporaryFile) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// A save killed between writing its file and renaming it leaves "<file>.<pid>-<n>" behind. The
+// next save removes those of processes that are gone, and nothing else.
+TEST(SettingsWrite, NextSaveRemovesWhatKilledSavesLeft) {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string gone = std::to_string(child);
+  const std::string running = std::to_string(getppid());
+  struct Case {
+    std::string name;
+    bool removed;
+  } cases[] = {{"zorvane.ini." + gone + "-0", true},
+               {"zorvane.ini." + gone + "-17", true},
+               {"zorvane.ini." + running + "-0", false},  // perhaps saving right now
+               {"zorvane.ini.backup", false},
+               {"zorvane.ini.ABC123", false},
+               {"zorvane.ini." + gone, false},
+               {"zorvane.ini." + gone + "-", false},
+               {"zorvane.ini." + gone + "-1x", false},
+               {"zorvane.ini.-" + gone, false},
+               {"other.ini." + gone + "-0", false},
+               {"zorvane.ini2." + gone + "-0", false}};
+  TempDir dir;
+  for (const Case& c : cases) test::WriteFile(dir / c.name, "left");
+  std::filesystem::create_directory(dir / ("zorvane.ini." + gone + "-1"));
+  const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
+  WriteSettingsFile(dir / "zorvane.ini", d, d);
+  for (const Case& c : cases)
+    EXPECT_EQ(!std::filesystem::exists(dir / c.name), c.removed) << c.name;
+  EXPECT_TRUE(std::filesystem::is_directory(dir / ("zorvane.ini." + gone + "-1")));
+  EXPECT_EQ(test::ReadFile(dir / "zorvane.ini"), test::DefaultSettingsText());
+}
+
 TEST(ProgramDirectory, NamesAreAppendedWithNativeSeparators) {
   EXPECT_EQ(InDirectory("/opt/zorvane", "\\bg.bmp"), "/opt/zorvane/bg.bmp");
   EXPECT_EQ(InDirectory("/opt/zorvane", "/bang.wav"), "/opt/zorvane/bang.wav");
   const std::string dir = ProgramDirectory();
   ASSERT_FALSE(dir.empty());
   EXPECT_NE(dir.back(), '/');
+}
+
+// The layout rule and where each layout keeps the settings, in a temporary tree standing for
+// the file system: "usr/games" has "usr/share/games/zorvane" beside it, "app" has nothing.
+// Where a system install finds no settings file, the first start copies the packaged one, and
+// nothing else in the tree changes.
+TEST(FileLayout, RuleAndSettingsPath) {
+  const std::optional<std::string> kUnset;
+  const struct {
+    const char* name;
+    const char* programDirectory;
+    std::optional<std::string> home;
+    std::optional<std::string> configHome;
+    const char* dataDirectory;  // nullptr: the layout cannot be found
+    const char* settingsPath;
+  } kCases[] = {
+      {"portable", "app", "home", kUnset, "app", "app/zorvane.ini"},
+      {"portable needs no home", "app", kUnset, kUnset, "app", "app/zorvane.ini"},
+      {"system, XDG_CONFIG_HOME unset", "usr/games", "home", kUnset, "usr/share/games/zorvane",
+       "home/.config/zorvane/zorvane.ini"},
+      {"system, XDG_CONFIG_HOME set", "usr/games", "home", "/xdg", "usr/share/games/zorvane",
+       "xdg/zorvane/zorvane.ini"},
+      {"system, XDG_CONFIG_HOME relative", "usr/games", "home", "xdg", "usr/share/games/zorvane",
+       "home/.config/zorvane/zorvane.ini"},
+      {"system, XDG_CONFIG_HOME empty", "usr/games", "home", "", "usr/share/games/zorvane",
+       "home/.config/zorvane/zorvane.ini"},
+      {"system, XDG_CONFIG_HOME without HOME", "usr/games", kUnset, "/xdg",
+       "usr/share/games/zorvane", "xdg/zorvane/zorvane.ini"},
+      {"system, no HOME", "usr/games", kUnset, kUnset, nullptr, nullptr},
+      {"system, empty HOME", "usr/games", "", "xdg", nullptr, nullptr},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TempDir root;
+    const std::string packaged = root / "usr/share/games/zorvane/zorvane.ini";
+    std::filesystem::create_directories(root / "app");
+    std::filesystem::create_directories(root / "usr/games");
+    std::filesystem::create_directories(root / "usr/share/games/zorvane");
+    test::WriteFile(packaged, test::DefaultSettingsText());
+    test::WriteFile(root / "app/zorvane.ini", "portable");
+    const auto inRoot = [&](const std::optional<std::string>& path) -> std::optional<std::string> {
+      if (!path || path->empty() || path->front() != '/') return path;
+      return root.path() + *path;
+    };
+    UserEnvironment user{c.home ? std::optional(root / *c.home) : c.home, inRoot(c.configHome)};
+    if (c.home && c.home->empty()) user.home = "";
+
+    const std::string program = root / c.programDirectory;
+    if (c.dataDirectory == nullptr) {
+      try {
+        FindFileLayout(program, user);
+        ADD_FAILURE() << "no error without a home";
+      } catch (const RuntimeError& e) {
+        EXPECT_NE(std::string(e.what()).find("HOME is not set"), std::string::npos) << e.what();
+      }
+      continue;
+    }
+    const FileLayout layout = FindFileLayout(program, user);
+    EXPECT_EQ(layout.programDirectory, program);
+    EXPECT_EQ(layout.dataDirectory, root / c.dataDirectory);
+    EXPECT_EQ(layout.settingsPath, root / c.settingsPath);
+    const bool system = std::string(c.programDirectory) != "app";
+    EXPECT_EQ(layout.defaultSettingsPath, system ? packaged : "");
+
+    CreateMissingSettings(layout);
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root.path())) {
+      if (entry.is_regular_file()) files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> expected = {root / "app/zorvane.ini", packaged};
+    if (system) expected.push_back(layout.settingsPath);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
+    EXPECT_EQ(test::ReadFile(layout.settingsPath),
+              system ? test::DefaultSettingsText() : "portable");
+  }
+}
+
+// A user's own file is never replaced by the default, and a place where none can be made is
+// named in the error.
+TEST(FileLayout, UserSettingsAreKeptAndFailuresNameThePath) {
+  TempDir root;
+  std::filesystem::create_directories(root / "usr/games");
+  std::filesystem::create_directories(root / "usr/share/games/zorvane");
+  test::WriteFile(root / "usr/share/games/zorvane/zorvane.ini", test::DefaultSettingsText());
+
+  const FileLayout kept = FindFileLayout(root / "usr/games", {root / "home", std::nullopt});
+  std::filesystem::create_directories(root / "home/.config/zorvane");
+  test::WriteFile(kept.settingsPath, "1 2 3 4 5 6 7 8 9 10 11 12");
+  CreateMissingSettings(kept);
+  EXPECT_EQ(test::ReadFile(kept.settingsPath), "1 2 3 4 5 6 7 8 9 10 11 12");
+
+  // A file where the configuration directory should be: no permission bits stop root too.
+  test::WriteFile(root / "blocked", "");
+  const FileLayout blocked = FindFileLayout(root / "usr/games", {root / "home", root / "blocked"});
+  try {
+    CreateMissingSettings(blocked);
+    ADD_FAILURE() << "no error";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create directory " + root / "blocked/zorvane" + ": Not a directory");
+  }
+
+  std::filesystem::remove(root / "usr/share/games/zorvane/zorvane.ini");
+  const FileLayout noDefault = FindFileLayout(root / "usr/games", {root / "other", std::nullopt});
+  try {
+    CreateMissingSettings(noDefault);
+    ADD_FAILURE() << "no error";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::FileNotFound);
+    EXPECT_EQ(std::string(e.what()),
+              "File not found: " + root / "usr/share/games/zorvane/zorvane.ini");
+  }
 }
 
 }  // namespace

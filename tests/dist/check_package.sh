@@ -118,6 +118,10 @@ check_installed() {
       [[ -z $report ]] || fail "installed $entry.desktop ($how): ${report:-missing}"
     grep -qx "Icon=$entry" "$data/applications/$entry.desktop" ||
       fail "$entry.desktop ($how) does not name icon $entry"
+    # An action's arguments stay after the program's path.
+    diff <(grep '^Exec=' "$odd/$entry.desktop" | sed 's/^Exec=[^ ]*//') \
+      <(grep '^Exec=' "$data/applications/$entry.desktop" | sed 's/^Exec=.*"//') >/dev/null ||
+      fail "$entry.desktop ($how) lost the arguments of its Exec lines"
     for size in 32 48; do
       cmp -s "$odd/$picture-$size.png" "$data/icons/hicolor/${size}x$size/apps/$entry.png" ||
         fail "$entry's ${size}x$size icon ($how) is missing or differs"

@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   PrintingReporter reporter;
-  zorvane::frmConfig form(argv[2], reporter);
+  zorvane::frmConfig form(zorvane::PortableLayout(argv[2]), reporter);
   if (!form.Form_Load()) return 1;
   const QStringList loaded = Texts(form);
   if (mode == "load") {

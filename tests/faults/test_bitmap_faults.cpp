@@ -92,7 +92,7 @@ struct Game {
   ScriptedPump pump;
   RecordingSound sound;
   uint32_t seed = 1;
-  Form1 form{GameHost{dir.path(), screen, pump, sound, [this] { return seed++; }}};
+  Form1 form{GameHost{PortableLayout(dir.path()), screen, pump, sound, [this] { return seed++; }}};
 };
 
 void ExpectBitmapError(const std::function<void()>& run, const std::string& file,

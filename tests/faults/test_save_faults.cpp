@@ -125,10 +125,11 @@ TEST(SaveFaults, KilledMidSaveLeavesOneWholeFile) {
     EXPECT_TRUE(name == "zorvane.ini" || name.rfind("zorvane.ini.", 0) == 0) << name;
   }
   // The new file gets a name only once it is whole, just before the rename: only a kill in
-  // that instant leaves it behind.
+  // that instant leaves it behind, and the next helper's first save removes it. So at most the
+  // last round's can be left.
   std::cout << kRounds << " kills: " << seenLoaded << " left the loaded texts, " << seenDefaults
             << " the defaults, " << names.size() - 1 << " a stray temporary file" << std::endl;
-  EXPECT_LE(names.size() - 1, 3u);
+  EXPECT_LE(names.size() - 1, 1u);
 }
 
 }  // namespace

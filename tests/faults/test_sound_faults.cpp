@@ -80,7 +80,7 @@ using Outcome = std::vector<float>;
 Outcome Play(const std::string& dir, SoundService& sound) {
   HeadlessScreen screen;
   NoEvents events;
-  Form1 form(GameHost{dir, screen, events, sound, [] { return 7u; }});
+  Form1 form(GameHost{PortableLayout(dir), screen, events, sound, [] { return 7u; }});
   form.StartUp();
   form.BluePlayer.X = 0;
   form.BluePlayer.Y = 100;

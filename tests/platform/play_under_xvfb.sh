@@ -164,6 +164,22 @@ else
   wait_for_game 0
 fi
 
+# --- A plain start says nothing on standard error: no "ALSA lib" lines where no sound card is. ---
+app=$(make_app quiet)
+start_game "$app/zorvane"
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480 key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape after a plain start"
+  if [ ! -s "$work/stderr" ]; then pass "a plain start writes nothing on standard error"; else
+    fail "a plain start wrote on standard error:"
+    cat "$work/stderr"
+  fi
+else
+  fail "the game showed nothing for the plain start"
+  wait_for_game 0
+fi
+
 # --- No settings file: a message, and no window, before anything else. -------------------------
 app=$(make_app no-settings)
 rm "$app/zorvane.ini"
@@ -215,6 +231,72 @@ game_pid=$!
 wait_for_game 20
 expect_failure_status "no display"
 expect_stderr "no display" "says there is no display"
+
+# --- --window: a window, Alt+Enter to full screen and back; a bad argument opens nothing. ------
+app=$(make_app window)
+write_settings "$app" "5 0 30 15 0 100" "5 0 30 15 0 100"
+"$app/zorvane" --bogus >"$work/stdout" 2>"$work/stderr"
+game_status=$?
+[ "$game_status" = "2" ] && pass "an unknown argument ends with status 2" ||
+  fail "an unknown argument: status $game_status"
+expect_stderr "usage: zorvane" "shows the usage for an unknown argument"
+! game_window && pass "no window for an unknown argument" || fail "a window for an unknown argument"
+
+# The game window's geometry, WxH+X+Y.
+window_geometry() { window_line Zorvane | awk '{print $(NF-1)}'; }
+# Passes when screenshot $1 shows the arena at whole multiple $2 with its top left at $3,$4:
+# every pixel repeated exactly, the background bitmap but under the blocks, black around it.
+expect_arena() {
+  local shot="$work/$1.png" scale=$2 x=$3 y=$4 w=$((640 * $2)) h=$((480 * $2)) off around
+  convert "$shot" -crop "${w}x$h+$x+$y" +repage -sample "640x480!" "$work/arena.png"
+  convert "$work/arena.png" -scale "${w}x$h!" "$work/arena-scaled.png"
+  convert "$shot" -crop "${w}x$h+$x+$y" +repage "$work/arena-shown.png"
+  to_565 "$work/arena.png" "$work/arena-565.png"
+  to_565 "$app_dir/bg.bmp" "$work/bg-565.png"
+  off=$(differing "$work/arena-565.png" "$work/bg-565.png")
+  around=$(convert "$shot" -fill black -draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))" \
+    -format '%[max]' info:)
+  if [ "$(differing "$work/arena-shown.png" "$work/arena-scaled.png")" = "0" ] &&
+    [ -n "$off" ] && [ "$off" -le 1800 ] && [ "$around" = "0" ]; then
+    pass "$1: the arena at ${scale}x at $x,$y, black around it"
+  else
+    fail "$1: not the arena at ${scale}x at $x,$y ($off pixels off the background, around: $around)"
+  fi
+}
+# Waits for the game window to take geometry $1, then takes screenshot $2 once it has settled.
+expect_geometry() {
+  local geometry
+  window_has() { [ "$(window_geometry)" = "$1" ]; }
+  if wait_until 5 window_has "$1"; then pass "$2: the window is $1"; else
+    fail "$2: the window is $(window_geometry), not $1"
+  fi
+  sleep 0.3
+  shoot "$2"
+}
+
+start_game "$app/zorvane" --window
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480
+  # No window manager: the usable area is the whole 1280 x 960 screen, 2x fits exactly.
+  expect_geometry 1280x960+0+0 window-opened
+  expect_arena window-opened 2 0 0
+  xdotool windowsize "$(window_line Zorvane | awk '{print $1}')" 1000 800
+  expect_geometry 1000x800+0+0 window-resized
+  expect_arena window-resized 1 180 160
+  xdotool key alt+Return
+  expect_geometry 1280x960+0+0 window-full-screen
+  expect_arena window-full-screen 2 0 0
+  xdotool key alt+Return
+  expect_geometry 1000x800+0+0 window-again
+  expect_arena window-again 1 180 160
+  xdotool key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape in a window"
+else
+  fail "the game in a window showed nothing within 10 s"
+  cat "$work/stderr"
+  wait_for_game 0
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"

@@ -6,6 +6,8 @@
 #include "game/headless_screen.h"
 #include "game/sdl/sdl_event_pump.h"
 #include "game/sound_service.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/virtual_pads.h"
 
 namespace zorvane {
 namespace {
@@ -45,6 +47,12 @@ SDL_Event WindowClose() {
   event.window.event = SDL_WINDOWEVENT_CLOSE;
   return event;
 }
+
+SDL_Event Repeat(SDL_Keycode key, SDL_Scancode scancode, Uint16 mod = KMOD_NONE) {
+  return Key(SDL_KEYDOWN, key, scancode, mod, 1);
+}
+
+SDL_Event Up(SDL_Keycode key, SDL_Scancode scancode) { return Key(SDL_KEYUP, key, scancode); }
 
 void Ready(PlayerState& p, float x, float y) {
   p.X = x;
@@ -111,10 +119,10 @@ TEST(SdlEventPumpTest, KeyDownsReachTheGameAndNothingElseDoes) {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SteadyClock clock;
     FramePacer pacer(clock, [](int64_t) {});
-    SdlEventPump pump(pacer);
+    SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
     HeadlessScreen screen;
     RecordingSound sound;
-    Form1 form(GameHost{"/nowhere", screen, pump, sound});
+    Form1 form(GameHost{PortableLayout("/nowhere"), screen, pump, sound});
     form.Running = true;
     Ready(form.BluePlayer, 300, 300);
     Ready(form.RedPlayer, 100, 100);
@@ -128,6 +136,132 @@ TEST(SdlEventPumpTest, KeyDownsReachTheGameAndNothingElseDoes) {
     EXPECT_FALSE(SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) << c.name << ": events left over";
   }
   SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+// A push small enough for velocities to count key-downs exactly without the blocks going far.
+constexpr float kCountingAccel = 1.0f / 1024;
+
+// Passes of the frame loop with held keys: how many key-downs each block got by the end of each
+// pass (blue's Right, red's W), and how often the display was switched between full screen and
+// a window. The red block is dead where the case says, so that an Enter reaching the game
+// starts a new round, which shows in its health.
+TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
+  struct Pass {
+    int atMillis;
+    std::vector<SDL_Event> events;
+    int blueRight, redUp, switches;
+  };
+  struct Case {
+    const char* name;
+    KeyRepeat repeat;
+    bool redDead;
+    std::vector<Pass> passes;
+  };
+  const SDL_Event right = Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+  const SDL_Event rightRepeat = Repeat(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+  const SDL_Event w = Down(SDLK_w, SDL_SCANCODE_W);
+  const SDL_Event wRepeat = Repeat(SDLK_w, SDL_SCANCODE_W);
+  const SDL_Event altEnter = Down(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT);
+  const SDL_Event altEnterRepeat = Repeat(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT);
+  const SDL_Event enterRepeat = Repeat(SDLK_RETURN, SDL_SCANCODE_RETURN);
+  const SDL_Event altUp = Up(SDLK_LALT, SDL_SCANCODE_LALT);
+  const SDL_Event enterUp = Up(SDLK_RETURN, SDL_SCANCODE_RETURN);
+  const Case cases[] = {
+      {"each: two held keys repeat on their own, 500 ms then every 33 ms; the platform's "
+       "repeats are ignored",
+       KeyRepeat::Each,
+       false,
+       {{0, {right}, 1, 0, 0},
+        {100, {w}, 1, 1, 0},
+        {499, {}, 1, 1, 0},
+        {500, {rightRepeat}, 2, 1, 0},
+        {600, {wRepeat, wRepeat}, 3, 2, 0},
+        {633, {wRepeat}, 4, 3, 0}}},
+      {"each: letting go of one key stops that key only",
+       KeyRepeat::Each,
+       false,
+       {{0, {right, w}, 1, 1, 0},
+        {500, {}, 2, 2, 0},
+        {510, {Up(SDLK_RIGHT, SDL_SCANCODE_RIGHT)}, 2, 2, 0},
+        {533, {}, 2, 3, 0},
+        {1100, {}, 2, 4, 0}}},
+      {"platform: the platform's repeats are the only ones",
+       KeyRepeat::Platform,
+       false,
+       {{0, {right}, 1, 0, 0}, {600, {}, 1, 0, 0}, {700, {rightRepeat, rightRepeat}, 3, 0, 0}}},
+      {"platform: Alt+Enter switches the display; its Enter, repeats too, is not the game's",
+       KeyRepeat::Platform,
+       true,
+       {{0, {altEnter, altEnterRepeat}, 0, 0, 1},
+        {100, {altUp, enterRepeat, right}, 1, 0, 1},
+        {200, {enterUp, altEnter}, 1, 0, 2}}},
+      {"each: Alt+Enter neither reaches the game nor repeats",
+       KeyRepeat::Each,
+       true,
+       {{0, {altEnter}, 0, 0, 1},
+        {600, {altUp, enterRepeat}, 0, 0, 1},
+        {700, {enterUp, right}, 1, 0, 1},
+        {1200, {}, 2, 0, 1}}},
+  };
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+  for (const Case& c : cases) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    test::FakeClock clock;
+    const int64_t start = clock.now;
+    FramePacer pacer(clock, [](int64_t) {});
+    int switches = 0;
+    SdlEventPump pump(pacer, clock, c.repeat, [&switches] { ++switches; });
+    HeadlessScreen screen;
+    RecordingSound sound;
+    Form1 form(GameHost{ZORVANE_APP_DIR, screen, pump, sound});
+    form.DD = std::make_unique<DirectDraw>(screen);  // the dead block's bitmap is loaded
+    form.Running = true;
+    Ready(form.BluePlayer, 300, 300);
+    Ready(form.RedPlayer, 100, 100);
+    form.BluePlayer.Accel = form.RedPlayer.Accel = kCountingAccel;
+    form.RedPlayer.MaxHealth = 100;
+    if (c.redDead) form.RedPlayer.Health = 0;
+    for (const Pass& pass : c.passes) {
+      clock.now = start + pass.atMillis * 1000LL;
+      for (SDL_Event event : pass.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << c.name;
+      pump.DoEvents(form);
+      EXPECT_EQ(form.RedPlayer.Health, c.redDead ? 0 : 100)
+          << c.name << " at " << pass.atMillis << " ms: an Enter reached the game";
+      EXPECT_EQ(form.BluePlayer.VX / kCountingAccel, pass.blueRight)
+          << c.name << " at " << pass.atMillis << " ms";
+      EXPECT_EQ(-form.RedPlayer.VY / kCountingAccel, pass.redUp)
+          << c.name << " at " << pass.atMillis << " ms";
+      EXPECT_EQ(switches, pass.switches) << c.name << " at " << pass.atMillis << " ms";
+    }
+  }
+  SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+TEST(SdlEventPumpTest, AControllersKeyDownsComeInTheirOwnPass) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  test::FakeClock clock;
+  FramePacer pacer(clock, [](int64_t) {});
+  SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
+  HeadlessScreen screen;
+  RecordingSound sound;
+  Form1 form(GameHost{"/nowhere", screen, pump, sound});
+  form.Running = true;
+  Ready(form.BluePlayer, 300, 300);
+  Ready(form.RedPlayer, 100, 100);
+  form.BluePlayer.Accel = kCountingAccel;
+  test::VirtualPads pads;
+  ASSERT_TRUE(pads.Plug(0)) << SDL_GetError();
+  pump.DoEvents(form);
+  pads.SetButton(0, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+  clock.now += EventQueue::kTimerIntervalMicros;
+  pump.DoEvents(form);
+  EXPECT_EQ(form.BluePlayer.VX, kCountingAccel);
+  EXPECT_EQ(form.BluePlayer.X, 300 + kCountingAccel) << "the tick ran before the key-down";
+  // The first repeat falls due 500 ms after the press, and goes in with that pass too.
+  clock.now += KeyRepeater::kDelayMicros;
+  pump.DoEvents(form);
+  EXPECT_EQ(form.BluePlayer.VX, 2 * kCountingAccel);
+  unsetenv("SDL_VIDEODRIVER");
 }
 
 }  // namespace

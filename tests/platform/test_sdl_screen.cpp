@@ -194,6 +194,42 @@ TEST_F(SdlScreenTest, TakesTheWholeDisplayAndGivesItBack) {
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }
 
+TEST_F(SdlScreenTest, AWindowSwitchesToFullScreenAndBackAndFollowsItsSize) {
+  SdlScreen screen(dir_.path(), pacer_, true);
+  ASSERT_TRUE(screen.OpenDevice());
+  screen.ShowWindow();
+  ASSERT_TRUE(screen.TakeExclusive());
+  ASSERT_TRUE(screen.SetMode(640, 480, 16));
+  SDL_Window* window = screen.window();
+  const Surface frame = TestPicture();
+  struct Step {
+    const char* what;
+    bool switchDisplay;
+    int resizeTo;  // a width, with the picture's shape; 0 for none
+    bool fullScreen;
+    int width, height, left, top, scale;
+  } const steps[] = {
+      // The dummy display is 1024 x 768: one whole multiple fits.
+      {"opened", false, 0, false, 640, 480, 0, 0, 1},
+      {"Alt+Enter", true, 0, true, kDummyWidth, kDummyHeight, 192, 144, 1},
+      {"Alt+Enter again", true, 0, false, 640, 480, 0, 0, 1},
+      {"made larger", false, 1300, false, 1300, 975, 10, 7, 2},
+      {"Alt+Enter after a resize", true, 0, true, kDummyWidth, kDummyHeight, 192, 144, 1},
+      {"back to the size it had", true, 0, false, 1300, 975, 10, 7, 2},
+  };
+  for (const Step& step : steps) {
+    if (step.switchDisplay) screen.SwitchDisplay();
+    if (step.resizeTo != 0) SDL_SetWindowSize(window, step.resizeTo, step.resizeTo * 3 / 4);
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    EXPECT_EQ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0, step.fullScreen) << step.what;
+    ASSERT_TRUE(screen.Present(frame)) << step.what;
+    const SDL_Surface* surface = SDL_GetWindowSurface(window);
+    ASSERT_EQ(surface->w, step.width) << step.what;
+    ASSERT_EQ(surface->h, step.height) << step.what;
+    ExpectPictureAt(surface, frame, step.left, step.top, step.scale, step.what);
+  }
+}
+
 TEST_F(SdlScreenTest, PresentsThatDoNotWaitArePacedToTheRefreshWithoutSpinning) {
   SdlScreen screen(dir_.path(), pacer_);
   ASSERT_TRUE(screen.OpenDevice());

@@ -64,11 +64,11 @@ TEST(SmallWindowTest, WithoutTheDisplayTheGameRunsInItsWindowUntilEscape) {
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   DisplayRefused screen(dir.path(), pacer);
-  SdlEventPump pump(pacer);
+  SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
   constexpr int kPasses = 30;
   Player player(pump, kPasses);
   RecordingSound sound;
-  Form1 form(GameHost{dir.path(), screen, player, sound, [] { return 2u; }});
+  Form1 form(GameHost{PortableLayout(dir.path()), screen, player, sound, [] { return 2u; }});
 
   const double cpuBefore = CpuSeconds();
   const auto start = std::chrono::steady_clock::now();

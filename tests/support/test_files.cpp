@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "game/sdl_ptr.h"
+
 namespace zorvane::test {
 
 TempDir::TempDir() {
@@ -23,9 +25,9 @@ TempDir::~TempDir() {
 
 void WriteBitmap(const std::string& path, int width, int height,
                  const std::function<Rgb(int, int)>& colour) {
-  SDL_Surface* surface =
-      SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_BGR24);
-  if (surface == nullptr) throw std::runtime_error(SDL_GetError());
+  const SdlSurfacePtr surface(
+      SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_BGR24));
+  if (!surface) throw std::runtime_error(SDL_GetError());
   for (int y = 0; y < height; ++y) {
     auto* row = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
     for (int x = 0; x < width; ++x) {
@@ -35,9 +37,7 @@ void WriteBitmap(const std::string& path, int width, int height,
       row[3 * x + 2] = c.r;
     }
   }
-  const int result = SDL_SaveBMP(surface, path.c_str());
-  SDL_FreeSurface(surface);
-  if (result != 0) throw std::runtime_error(SDL_GetError());
+  if (SDL_SaveBMP(surface.get(), path.c_str()) != 0) throw std::runtime_error(SDL_GetError());
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

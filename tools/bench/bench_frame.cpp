@@ -37,7 +37,7 @@ struct StartedGame {
   HeadlessScreen screen;
   NoEvents events;
   RecordingSound sound;
-  Form1 form{GameHost{ZORVANE_APP_DIR, screen, events, sound, [] { return 1u; }}};
+  Form1 form{GameHost{PortableLayout(ZORVANE_APP_DIR), screen, events, sound, [] { return 1u; }}};
 };
 
 // A file of the app directory, named as the game names it.

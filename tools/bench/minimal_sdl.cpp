@@ -20,7 +20,7 @@ int main() {
   SDL_Surface* surface = SDL_GetWindowSurface(window);
   if (surface == nullptr) return 1;
   // Anything but black, so that the picture can be seen to arrive.
-  SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0x20, 0x60, 0xA0));
+  if (SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0x20, 0x60, 0xA0)) != 0) return 1;
   if (SDL_UpdateWindowSurface(window) != 0) return 1;
   // SIGTERM arrives as a quit event.
   SDL_Event event;

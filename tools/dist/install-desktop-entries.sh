@@ -32,11 +32,16 @@ exec_argument() {
   printf '"%s"' "$s"
 }
 
-# The entry shipped in this directory, with Exec naming the program here.
+# The entry shipped in this directory, with each Exec naming the program here; the arguments
+# after the program (an action's --window) stay as shipped.
 write_entry() {
-  local template=$1 program=$2 line
+  local template=$1 program=$2 line arguments
   while IFS= read -r line; do
-    [[ $line == Exec=* ]] && line="Exec=$(exec_argument "$app_dir/$program")"
+    if [[ $line == Exec=* ]]; then
+      arguments=${line#Exec=}
+      [[ $arguments == *" "* ]] && arguments=" ${arguments#* }" || arguments=""
+      line="Exec=$(exec_argument "$app_dir/$program")$arguments"
+    fi
     printf '%s\n' "$line"
   done <"$template"
 }

@@ -19,12 +19,15 @@ namespace zorvane::assetgen {
 namespace {
 
 struct Asset {
-  const char* name;
+  std::string name;
   std::function<std::vector<uint8_t>()> make;
 };
 
+// The icons of the desktop's menu, laid out as in the hicolor theme an installed package fills.
+constexpr int kThemeIconSizes[] = {16, 32, 48, 64, 128, 256};
+
 std::vector<Asset> AllAssets() {
-  return {
+  std::vector<Asset> assets = {
       {"bg.bmp", [] { return EncodeBmp24(MakeBackground()); }},
       {"blueblock.bmp", [] { return EncodeBmp24(MakeBlockSprite(Player::kBlue, false)); }},
       {"redblock.bmp", [] { return EncodeBmp24(MakeBlockSprite(Player::kRed, false)); }},
@@ -41,6 +44,14 @@ std::vector<Asset> AllAssets() {
       {"icon-config-32.png", [] { return EncodePng(MakeConfigIcon(32)); }},
       {"icon-config-48.png", [] { return EncodePng(MakeConfigIcon(48)); }},
   };
+  for (const int size : kThemeIconSizes) {
+    const std::string apps =
+        "hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/";
+    assets.push_back({apps + "zorvane.png", [size] { return EncodePng(MakeGameIcon(size)); }});
+    assets.push_back(
+        {apps + "zorvane-config.png", [size] { return EncodePng(MakeConfigIcon(size)); }});
+  }
+  return assets;
 }
 
 int Run(const std::filesystem::path& out_dir) {
@@ -52,7 +63,14 @@ int Run(const std::filesystem::path& out_dir) {
     return 1;
   }
   for (const Asset& asset : AllAssets()) {
-    if (!WriteFile(out_dir / asset.name, asset.make())) return 1;
+    const std::filesystem::path path = out_dir / asset.name;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    if (ec) {
+      std::fprintf(stderr, "zorvane-make-assets: cannot create %s: %s\n",
+                   path.parent_path().string().c_str(), ec.message().c_str());
+      return 1;
+    }
+    if (!WriteFile(path, asset.make())) return 1;
   }
   return 0;
 }

@@ -2,19 +2,18 @@
 
 #include <SDL.h>
 
+#include "game/sdl_ptr.h"
+
 namespace zorvane {
 
 bool WriteFrameBitmap(const Surface& frame, const std::string& path) {
-  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+  const SdlSurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<uint16_t*>(frame.pixels()), frame.width(), frame.height(), 16, frame.width() * 2,
-      SDL_PIXELFORMAT_RGB565);
-  if (source == nullptr) return false;
-  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(source, SDL_PIXELFORMAT_BGR24, 0);
-  SDL_FreeSurface(source);
-  if (rgb == nullptr) return false;
-  const bool ok = SDL_SaveBMP(rgb, path.c_str()) == 0;
-  SDL_FreeSurface(rgb);
-  return ok;
+      SDL_PIXELFORMAT_RGB565));
+  if (!source) return false;
+  const SdlSurfacePtr rgb(SDL_ConvertSurfaceFormat(source.get(), SDL_PIXELFORMAT_BGR24, 0));
+  if (!rgb) return false;
+  return SDL_SaveBMP(rgb.get(), path.c_str()) == 0;
 }
 
 }  // namespace zorvane

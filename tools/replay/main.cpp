@@ -96,8 +96,8 @@ class Replay {
  public:
   Replay(const Options& options)
       : options_(options),
-        form_(
-            GameHost{options.directory, screen_, events_, sound_, [this] { return NextSeed(); }}) {
+        form_(GameHost{PortableLayout(options.directory), screen_, events_, sound_,
+                       [this] { return NextSeed(); }}) {
     screen_.logCalls = false;
     screen_.keepFrames = !options.framesDir.empty();
   }
