@@ -22,11 +22,33 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::strin
   return true;
 }
 
+// A port of UDP, 1 to 65535, in decimal digits alone.
+bool ReadPort(const std::string& text, uint16_t& port) {
+  if (text.empty() || text.size() > 5 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  const int value = std::stoi(text);
+  if (value < 1 || value > 65535) return false;
+  port = static_cast<uint16_t>(value);
+  return true;
+}
+
+std::string PortProblem(const std::string& text) {
+  return "a port is a number from 1 to 65535, not '" + text + "'";
+}
+
+bool IsDigits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
   GameOptions& options = line.options;
+  bool delayGiven = false;
+  int networkOptions = 0;
   for (size_t i = 0; i < args.size() && line.problem.empty(); ++i) {
     const std::string& arg = args[i];
     std::string value;
@@ -49,12 +71,52 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       options.record = value;
     } else if (TakeValue(args, i, "--play", value, line.problem)) {
       options.play = value;
+    } else if (arg == "--host" || arg.rfind("--host=", 0) == 0) {
+      // The port is optional: a number right after --host is its port.
+      options.network = Network::Host;
+      if (arg != "--host") {
+        value = arg.substr(7);
+      } else if (i + 1 < args.size() && IsDigits(args[i + 1])) {
+        value = args[++i];
+      } else {
+        continue;
+      }
+      if (!ReadPort(value, options.port)) line.problem = "--host: " + PortProblem(value);
+    } else if (TakeValue(args, i, "--join", value, line.problem)) {
+      if (!line.problem.empty()) break;
+      options.network = Network::Join;
+      const size_t colon = value.rfind(':');
+      options.joinHost = value.substr(0, colon);
+      if (colon != std::string::npos && !ReadPort(value.substr(colon + 1), options.port)) {
+        line.problem = "--join: " + PortProblem(value.substr(colon + 1));
+      } else if (options.joinHost.empty()) {
+        line.problem = "--join needs a host: --join HOST[:PORT]";
+      }
+    } else if (TakeValue(args, i, "--delay", value, line.problem)) {
+      if (!line.problem.empty()) break;
+      if (!IsDigits(value) || value.size() > 2 || std::stoi(value) > net::kMaxDelay) {
+        line.problem = "--delay takes a number of ticks from 0 to 25, not '" + value + "'";
+      } else {
+        options.delay = std::stoi(value);
+        delayGiven = true;
+      }
     } else {
       line.problem = "unknown argument '" + arg + "'";
     }
   }
-  if (line.problem.empty() && !options.record.empty() && !options.play.empty()) {
+  if (!line.problem.empty()) return line;
+  for (const std::string& arg : args) {
+    networkOptions += arg == "--host" || arg.rfind("--host=", 0) == 0 || arg == "--join" ||
+                      arg.rfind("--join=", 0) == 0;
+  }
+  if (!options.record.empty() && !options.play.empty()) {
     line.problem = "--record and --play cannot be used together";
+  } else if (networkOptions > 1) {
+    line.problem = "--host and --join: one of them, once";
+  } else if (options.network != Network::None && !options.play.empty()) {
+    line.problem = "--play shows a recording on this machine alone, not with --host or --join";
+  } else if (delayGiven && options.network == Network::None) {
+    line.problem = "--delay is for a game over the network: --host or --join";
   }
   return line;
 }
@@ -71,6 +133,11 @@ std::string Usage() {
          "  --repeat=each        every held key repeats on its own\n"
          "  --record FILE        write the game to FILE as it is played\n"
          "  --play FILE          show a recorded game\n"
+         "  --host [PORT]        wait for a player to join over the network (UDP port,\n"
+         "                       24760 by default); you steer blue\n"
+         "  --join HOST[:PORT]   join the game waiting at HOST; you steer red\n"
+         "  --delay N            over the network, a key acts N ticks of 20 ms after it\n"
+         "                       is pressed, 0 to 25 (3 by default)\n"
          "  --help               show this text and exit\n"
          "  --version            show the version and exit\n";
 }

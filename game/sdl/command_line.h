@@ -1,13 +1,19 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "game/net/messages.h"
 
 namespace zorvane {
 
 // How held keyboard keys repeat: as the platform repeats them (only the last key pressed), or
 // each key on its own, timed by the game.
 enum class KeyRepeat { Platform, Each };
+
+// A game on this machine alone, or over the network: waiting for a player, or joining one.
+enum class Network { None, Host, Join };
 
 // What the game was asked for on its command line. Started without arguments, it plays as it
 // always has: full screen, the platform's key repeat.
@@ -18,6 +24,10 @@ struct GameOptions {
   KeyRepeat repeat = KeyRepeat::Platform;
   std::string record;  // a file to record the game into; empty for none
   std::string play;    // a recording to show; empty for none
+  Network network = Network::None;
+  std::string joinHost;               // the host to join, a name or an IPv4 address
+  uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
+  int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
 };
 
 struct CommandLine {

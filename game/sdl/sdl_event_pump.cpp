@@ -23,13 +23,17 @@ SdlEventPump::SdlEventPump(FramePacer& pacer, Clock& clock, KeyRepeat repeat,
 
 void SdlEventPump::DoEvents(Form1& form) {
   pacer_.BeginPass();
+  Deliver(form);
+}
+
+void SdlEventPump::Deliver(WindowEvents& window) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) Post(event);
   // Repeats the game makes itself go after the keys that came in this pass, before its tick.
   controllers_.PostDue();
   keyRepeater_.PostDue(
       [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, ShiftState(SDL_GetModState())); });
-  queue_.RunPending(form);
+  queue_.RunPending(window);
 }
 
 void SdlEventPump::Post(const SDL_Event& event) {

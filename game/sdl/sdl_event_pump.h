@@ -24,6 +24,9 @@ class SdlEventPump : public EventPump {
                std::function<void()> switchDisplay);
 
   void DoEvents(Form1& form) override;
+  // What DoEvents does after the pass begins: the platform's events run on `window`, the
+  // timer's tick last.
+  void Deliver(WindowEvents& window);
 
  private:
   void Post(const SDL_Event& event);

@@ -88,7 +88,8 @@ class NetSide {
   NoPump pump;
   RecordingSound sound;
   net::LockstepSession session;
-  Form1 form{GameHost{dir.path(), screen, pump, sound, [this] { return session.RoundSeed(); }}};
+  Form1 form{GameHost{PortableLayout(dir.path()), screen, pump, sound,
+                      [this] { return session.RoundSeed(); }}};
   std::vector<StateBits> states;
   std::string failure;
   int status = 0;

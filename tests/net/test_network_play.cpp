@@ -64,7 +64,7 @@ TEST_F(NetworkPlay, TwoGamesOverALossyLinkRunTheSameGame) {
   int round = 0;
   const auto start = std::chrono::steady_clock::now();
   PlayUntil([&] { return host.states.size() >= ticks && guest.states.size() >= ticks; },
-            Seconds(ticks / 20.0 + 30),
+            Seconds(ticks / 10.0 + 60),
             [&] {
               hostKeys.MaybePress(host.session);
               guestKeys.MaybePress(guest.session);

@@ -17,6 +17,11 @@ std::string Described(const GameOptions& options) {
   if (options.repeat == KeyRepeat::Each) text += " repeat=each";
   if (!options.record.empty()) text += " record=" + options.record;
   if (!options.play.empty()) text += " play=" + options.play;
+  if (options.network == Network::Host) text += " host:" + std::to_string(options.port);
+  if (options.network == Network::Join) {
+    text += " join=" + options.joinHost + ":" + std::to_string(options.port);
+  }
+  if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
   return text.empty() ? "plain" : text.substr(1);
 }
 
@@ -50,6 +55,28 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--window", "game.rec"}, "unknown argument 'game.rec'", ""},
       {{"--windows"}, "unknown argument '--windows'", ""},
       {{"--help", "--bogus"}, "unknown argument '--bogus'", ""},
+      {{"--host"}, "", "host:24760"},
+      {{"--host", "5000"}, "", "host:5000"},
+      {{"--host=65535", "--window"}, "", "window host:65535"},
+      {{"--host", "--window"}, "", "window host:24760"},
+      {{"--host", "--delay", "0"}, "", "host:24760 delay=0"},
+      {{"--join", "10.0.0.2"}, "", "join=10.0.0.2:24760"},
+      {{"--join=example.org:4000", "--delay=25"}, "", "join=example.org:4000 delay=25"},
+      {{"--join", "localhost:1", "--record", "a.rec"}, "", "record=a.rec join=localhost:1"},
+      {{"--host", "0"}, "not '0'", ""},
+      {{"--host=65536"}, "not '65536'", ""},
+      {{"--host=x"}, "not 'x'", ""},
+      {{"--join", "h:"}, "not ''", ""},
+      {{"--join", "h:80x"}, "not '80x'", ""},
+      {{"--join", ":80"}, "--join needs a host", ""},
+      {{"--join"}, "--join needs a value", ""},
+      {{"--host", "--join", "h"}, "one of them", ""},
+      {{"--host", "--host"}, "one of them", ""},
+      {{"--host", "--play", "a.rec"}, "not with --host or --join", ""},
+      {{"--delay", "3"}, "--delay is for a game over the network", ""},
+      {{"--host", "--delay", "26"}, "not '26'", ""},
+      {{"--host", "--delay", "-1"}, "not '-1'", ""},
+      {{"--host", "--delay"}, "--delay needs a value", ""},
   };
   for (const Case& c : cases) {
     std::string line;
