@@ -10,10 +10,13 @@ done
 work=$(mktemp -d)
 xvfb_pid=""
 game_pid=""
+# Further servers and games a script runs at once (two games over the network): killed too.
+extra_pids=()
 failures=0
 
 cleanup() {
   if [ -n "$game_pid" ]; then kill -KILL "$game_pid" 2>/dev/null; fi
+  for pid in "${extra_pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null

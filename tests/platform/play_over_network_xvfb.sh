@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Two real games over the network on one machine: the host on one private X server, the guest on
+# another, over 127.0.0.1. The host shows that it waits; once the guest has joined, keys on
+# either side move that player's block on both screens alike; Escape on the guest ends both
+# games with status 0.
+# Usage: play_over_network_xvfb.sh APP_DIR   (the directory holding zorvane and its files)
+set -uo pipefail
+
+app_dir=${1:?usage: play_over_network_xvfb.sh APP_DIR}
+source "$(dirname "$0")/../support/game_xvfb_session.sh"
+
+# Each game its own copy, with the default settings: blocks come to rest after a key.
+app="$work/app"
+mkdir -p "$app"
+cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$app/"
+port=$((20000 + RANDOM % 20000))
+
+start_game_server 1280x960
+host_display=$DISPLAY
+extra_pids+=("$xvfb_pid")
+rm "$work/display"
+start_game_server 1280x960
+guest_display=$DISPLAY
+
+on_host() { DISPLAY=$host_display "$@"; }
+on_guest() { DISPLAY=$guest_display "$@"; }
+shoot() { DISPLAY=$1 import -window root "$work/$2.png"; }
+differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
+# The waiting sign: the top rows of the picture (2x, centred at y 0) hold yellow stripes.
+shows_waiting() {
+  shoot "$host_display" band
+  convert "$work/band.png" -crop 1280x16+0+0 +repage -fx '(r>0.9 && g>0.9 && b<0.1)' \
+    -format '%[fx:mean>0.3]' info: | grep -q 1
+}
+host_says_waiting() { grep -q "waiting for a player on port $port" "$work/host.stdout"; }
+host_ended() { ! kill -0 "$host_pid" 2>/dev/null; }
+
+# --- The host waits, and shows it. -------------------------------------------------------------
+(cd "$work" && DISPLAY=$host_display exec "$app/zorvane" --host "$port") \
+  >"$work/host.stdout" 2>"$work/host.stderr" &
+host_pid=$!
+extra_pids+=("$host_pid")
+if wait_until 10 host_says_waiting; then pass "the host says it waits on port $port"; else
+  fail "the host did not say it waits"
+  cat "$work/host.stdout" "$work/host.stderr"
+fi
+if wait_until 10 shows_waiting; then pass "the host's screen shows that it waits"; else
+  fail "no waiting sign on the host's screen"
+fi
+
+# --- The guest joins; both show one arena. -----------------------------------------------------
+DISPLAY=$guest_display start_game "$app/zorvane" --join "127.0.0.1:$port"
+joined() { ! shows_waiting; }
+if wait_until 10 joined; then
+  pass "the waiting sign goes once the guest has joined"
+else
+  fail "the host still shows that it waits"
+  cat "$work/stderr"
+fi
+settle() { sleep 1.5; }
+settle
+shoot "$host_display" host1
+shoot "$guest_display" guest1
+if [ "$(differing host1 guest1)" = "0" ]; then pass "both screens show the same arena"; else
+  fail "the two screens differ at the start"
+fi
+
+# --- Keys on each side move that player's block, on both screens alike. -------------------------
+on_host xdotool mousemove 640 480 key Left Left Up
+on_guest xdotool mousemove 640 480 key Right Right Down
+settle
+shoot "$host_display" host2
+shoot "$guest_display" guest2
+moved=$(differing host1 host2)
+if [ -n "$moved" ] && [ "$moved" != "0" ]; then pass "the keys moved the blocks ($moved pixels)"; else
+  fail "nothing moved after keys on both sides"
+fi
+if [ "$(differing host2 guest2)" = "0" ]; then pass "both screens show the same game after the keys"; else
+  fail "the two screens differ after the keys"
+fi
+
+# --- Escape on the guest ends both. -------------------------------------------------------------
+on_guest xdotool key Escape
+wait_for_game 10
+if [ "$game_status" = "0" ]; then pass "Escape ends the guest with status 0"; else
+  fail "the guest ended with status $game_status"
+  cat "$work/stderr"
+fi
+if wait_until 10 host_ended; then
+  wait "$host_pid"
+  host_status=$?
+  if [ "$host_status" = "0" ]; then pass "the host ends with status 0"; else
+    fail "the host ended with status $host_status"
+    cat "$work/host.stderr"
+  fi
+else
+  fail "the host did not end"
+fi
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"
