@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 failed=0
-for target in settings bitmap replay_script; do
+for target in settings bitmap replay_script net_message; do
   corpus=$build/fuzz-corpus/$target
   artifacts=$build/fuzz-artifacts/$target
   log=$build/fuzz-$target.log
