@@ -2,6 +2,7 @@
 
 #include "game/net/memory_transport.h"
 #include "game/net/message_codec.h"
+#include "game/net/waiting_screen.h"
 #include "tests/net/net_side.h"
 #include "tests/support/fake_clock.h"
 
@@ -123,17 +124,37 @@ TEST_F(LockstepTest, EscapeWhileWaitingEndsTheGame) {
   EXPECT_FALSE(guest.form.Running);
 }
 
-// What a hostile host could send to a guest in play.
+// What a hostile host could send to a guest in play, given the tick of the next turn due.
 TEST_F(LockstepTest, AMessageOutOfBoundsEndsTheGame) {
+  using Bytes = std::vector<uint8_t>;
   const struct {
     const char* what;
-    std::vector<uint8_t> bytes;
+    std::function<Bytes(uint32_t)> bytes;
   } cases[] = {
-      {"garbage", {4, 1, 2}},
-      {"a tick out of turn", net::Encode(net::Turn{1000, 0, {}})},
-      {"a key of the guest's block", {}},  // filled below with the next turn in order
-      {"a checksum out of turn", net::Encode(net::Check{9, 0})},
-      {"a hello during play", net::Encode(net::Hello{{net::kProtocolVersion, "1.0.0"}, 3})},
+      {"garbage",
+       [](uint32_t) {
+         return Bytes{4, 1, 2};
+       }},
+      {"a turn skipped",
+       [](uint32_t next) {
+         return net::Encode(net::Turn{next + 1, 0, {}});
+       }},
+      {"a turn far ahead",
+       [](uint32_t) {
+         return net::Encode(net::Turn{1000, 0, {}});
+       }},
+      {"a key of the guest's block",
+       [](uint32_t next) {
+         return net::Encode(net::Turn{next, 0, {87}});
+       }},
+      {"a checksum out of turn",
+       [](uint32_t) {
+         return net::Encode(net::Check{9, 0});
+       }},
+      {"a hello during play",
+       [](uint32_t) {
+         return net::Encode(net::Hello{{net::kProtocolVersion, "1.0.0"}, 3});
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -143,11 +164,8 @@ TEST_F(LockstepTest, AMessageOutOfBoundsEndsTheGame) {
     NetSide g{Role::Guest, *pair.second, clock2, kDeadlySettings};
     for (int i = 0; i < 4; ++i) g.TryPass(), h.TryPass();
     ASSERT_TRUE(g.session.playing());
-    std::vector<uint8_t> bytes = c.bytes;
-    // The host has sent turns 1 to 3, plus one per pass in play.
-    if (bytes.empty()) bytes = net::Encode(net::Turn{h.session.ticksRun() + 4, 0, {87}});
-    g.TryPass();
-    pair.second->Inject(bytes);
+    g.TryPass();  // takes every turn the host sent: 1 to 3, and one per pass in play
+    pair.second->Inject(c.bytes(h.session.ticksRun() + 4));
     g.TryPass();
     EXPECT_NE(g.failure, "");
     EXPECT_EQ(g.status, 1);
@@ -167,6 +185,40 @@ TEST_F(VersionMismatch, IsRefusedNamingBothVersions) {
   EXPECT_EQ(host.failure, "") << "the host waits on";
   EXPECT_FALSE(host.session.playing());
   EXPECT_TRUE(host.form.Running);
+}
+
+}  // namespace
+}  // namespace zorvane::test
+
+namespace zorvane::test {
+namespace {
+
+// While waiting, the frame shown carries the band of stripes on its top rows and is the game's
+// frame below; once playing, the game's frame goes through as it is.
+TEST(WaitingScreenTest, MarksTheFramesShownWhileWaiting) {
+  HeadlessScreen inner;
+  net::WaitingScreen screen(inner);
+  Surface frame(640, 480);
+  frame.ColorFill({}, 0x1234);
+  screen.SetWaiting(true);
+  screen.Present(frame);
+  int yellow = 0, other = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const uint16_t pixel = inner.shown.Pixel(x, y);
+      if (y < net::WaitingScreen::kBandHeight) {
+        yellow += pixel == 0xffe0;
+      } else {
+        other += pixel != 0x1234;
+      }
+    }
+  }
+  EXPECT_GT(yellow, 640 * net::WaitingScreen::kBandHeight / 3);
+  EXPECT_EQ(other, 0);
+  EXPECT_EQ(frame.Pixel(0, 0), 0x1234) << "the game's own frame is left alone";
+  screen.SetWaiting(false);
+  screen.Present(frame);
+  EXPECT_EQ(inner.shown.Pixel(0, 0), 0x1234);
 }
 
 }  // namespace
