@@ -43,7 +43,7 @@ soak:
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON \
 		-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS))
 	@cmake --build $(BUILD) -j$(JOBS)
-	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | grep -E '^[0-9]+: (soak|FAIL)|tests passed|Passed|Failed'
+	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | grep -E '^[0-9]+: (soak|net|FAIL)|tests passed|Passed|Failed'
 
 # What CI runs: the tests, then the whole suite again under AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer (its fuzz corpus replays included).
@@ -53,8 +53,9 @@ sanitize:
 	@bash tools/install-deps.sh test
 	bash tools/test-sanitized.sh $(BUILD)-sanitize $(WERROR) $(JOBS)
 
-# libFuzzer targets (clang, with ASan and UBSan) for the settings reader, the bitmap loader and
-# the replay script parser, each run FUZZ_SECONDS; a crasher fails it (tools/fuzz/run-fuzzers.sh).
+# libFuzzer targets (clang, with ASan and UBSan) for the settings reader, the bitmap loader, the
+# replay script parser and the network message decoder, each run FUZZ_SECONDS; a crasher fails it
+# (tools/fuzz/run-fuzzers.sh).
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:

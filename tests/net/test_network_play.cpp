@@ -75,7 +75,7 @@ TEST_F(NetworkPlay, TwoGamesOverALossyLinkRunTheSameGame) {
               }
             });
   const double seconds = Seconds(std::chrono::steady_clock::now() - start).count();
-  std::cout << host.states.size() << " ticks in " << seconds << " s\n";
+  std::cout << "net: " << host.states.size() << " ticks in " << seconds << " s\n";
   EXPECT_EQ(host.failure + guest.failure, "");
   EXPECT_GE(host.states.size(), ticks);
   EXPECT_GE(guest.states.size(), ticks);
@@ -153,7 +153,7 @@ TEST(NetworkPace, BothGamesHoldFiftyTicksASecond) {
   const double guestRate = (guest.session.ticksRun() - guestStart) / elapsed;
   const double hostBytes = (relay.bytesFromHost() - fromHost) / elapsed;
   const double guestBytes = (relay.bytesFromGuest() - fromGuest) / elapsed;
-  std::cout << "over " << elapsed << " s: host " << hostRate << " ticks/s, " << hostBytes
+  std::cout << "net: over " << elapsed << " s: host " << hostRate << " ticks/s, " << hostBytes
             << " bytes/s; guest " << guestRate << " ticks/s, " << guestBytes << " bytes/s\n";
   EXPECT_EQ(host.failure + guest.failure, "");
   EXPECT_NEAR(hostRate, 50, 1);
