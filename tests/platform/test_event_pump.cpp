@@ -213,7 +213,7 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
     SdlEventPump pump(pacer, clock, c.repeat, [&switches] { ++switches; });
     HeadlessScreen screen;
     RecordingSound sound;
-    Form1 form(GameHost{ZORVANE_APP_DIR, screen, pump, sound});
+    Form1 form(GameHost{PortableLayout(ZORVANE_APP_DIR), screen, pump, sound});
     form.DD = std::make_unique<DirectDraw>(screen);  // the dead block's bitmap is loaded
     form.Running = true;
     Ready(form.BluePlayer, 300, 300);
@@ -244,7 +244,7 @@ TEST(SdlEventPumpTest, AControllersKeyDownsComeInTheirOwnPass) {
   SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
   HeadlessScreen screen;
   RecordingSound sound;
-  Form1 form(GameHost{"/nowhere", screen, pump, sound});
+  Form1 form(GameHost{PortableLayout("/nowhere"), screen, pump, sound});
   form.Running = true;
   Ready(form.BluePlayer, 300, 300);
   Ready(form.RedPlayer, 100, 100);
