@@ -1,3 +1,4 @@
+# shellcheck shell=bash source-path=SCRIPTDIR
 # Sourced by the test scripts: a scratch directory, checks that count their failures, polling in
 # place of fixed sleeps, a seed that can be given again, and cleanup on every way out.
 #   pass MESSAGE                   a check that held
@@ -70,7 +71,7 @@ end_background_jobs() {
   [ -n "$running" ] || return 0
   # shellcheck disable=SC2086
   kill -TERM $running 2>/dev/null || true
-  # shellcheck disable=SC2086
+  # shellcheck disable=SC2016,SC2046
   wait_until 5 eval '[ -z "$(jobs -pr)" ]' || kill -KILL $(jobs -pr) 2>/dev/null || true
   wait 2>/dev/null || true
 }

@@ -1,3 +1,4 @@
+# shellcheck shell=bash source-path=SCRIPTDIR
 # Sourced by the scripts that drive the real game on a private X server (xvfb.sh): starting and
 # waiting for the game, its window and its message box. The sourcing script sets app_dir first.
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash source-path=SCRIPTDIR
 # Sourced by every script that needs an X server: a private Xvfb with no window manager, and the
 # checks of checks.sh. The server ends with the script, however it ends.
 #   start_xvfb [WIDTHxHEIGHT]   starts the server (640x480 unless given) and exports DISPLAY
