@@ -15,7 +15,7 @@ else
   app=""
   config_program=$(realpath "$1")
 fi
-source "$(dirname "$0")/xvfb_session.sh"
+source "$(dirname "$0")/../support/xvfb.sh"
 
 # Clicks the centre of a control of the dialog, given in twips relative to the window.
 click_control() {
@@ -32,57 +32,65 @@ start_xvfb
 
 # 1. Defaults, Save, Quit.
 if [[ -z $app ]]; then
-  app="$session_dir/app"
+  app="$work/app"
   mkdir "$app"
   cp "$config_program" "$app/Config"
 fi
 printf '1 2 3 4 5 6\r\n7 8 9 10 11 12\r\n' >"$app/zorvane.ini"
 files_before=$(ls "$app")
 line="5$(printf '%13s')0.5$(printf '%11s')30$(printf '%12s')15$(printf '%12s')10$(printf '%12s')100"
-printf '%s\r\n%s\r\n' "$line" "$line" >"$session_dir/expected.ini"
-[[ $(stat -c %s "$session_dir/expected.ini") == 150 ]] || fail "expected file is not 150 bytes"
+printf '%s\r\n%s\r\n' "$line" "$line" >"$work/expected.ini"
+[[ $(stat -c %s "$work/expected.ini") == 150 ]] || fail_now "expected file is not 150 bytes"
 
-"$app/Config" >"$session_dir/stdout" 2>"$session_dir/stderr" &
+"$app/Config" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
-wait_until 10 has_visible_window "Zorvane Config" || fail "the dialog did not appear"
+wait_until 10 has_visible_window "Zorvane Config" || fail_now "the dialog did not appear"
 window=$(visible_window "Zorvane Config")
 eval "$(xdotool getwindowgeometry --shell "$window")"
-[[ "${WIDTH}x${HEIGHT}" == 345x249 ]] || fail "window is ${WIDTH}x${HEIGHT}, not 345x249"
+[[ "${WIDTH}x${HEIGHT}" == 345x249 ]] || fail_now "window is ${WIDTH}x${HEIGHT}, not 345x249"
 
+# The two players' boxes, above the buttons (whose look changes with the pointer alone).
+shoot_boxes() { import -window "$window" -depth 8 -crop 345x185+0+0 "$work/$1.ppm"; }
+boxes_changed() {
+  shoot_boxes now
+  [ "$(compare -metric AE "$work/before.ppm" "$work/now.ppm" null: 2>&1 | cut -d' ' -f1)" != 0 ]
+}
+shoot_boxes before
 click_control "$window" 3840 2880 1215 375  # Defaults
-cmp -s "$app/zorvane.ini" "$session_dir/expected.ini" && fail "Defaults wrote the file"
+wait_until 5 boxes_changed || fail_now "Defaults changed no box"
+cmp -s "$app/zorvane.ini" "$work/expected.ini" && fail_now "Defaults wrote the file"
 click_control "$window" 1320 3240 1335 375  # &Save
-wait_until 5 cmp -s "$app/zorvane.ini" "$session_dir/expected.ini" ||
-  fail "the saved file differs: $(od -c "$app/zorvane.ini" | head -n 12)"
-[[ "$(ls "$app")" == "$files_before" ]] || fail "stray files: $(ls "$app")"
+wait_until 5 cmp -s "$app/zorvane.ini" "$work/expected.ini" ||
+  fail_now "the saved file differs: $(od -c "$app/zorvane.ini" | head -n 12)"
+[[ "$(ls "$app")" == "$files_before" ]] || fail_now "stray files: $(ls "$app")"
 
 click_control "$window" 2640 3240 1215 375  # &Quit (no save)
-wait_until 5 app_has_ended || fail "&Quit (no save) did not end the program"
+wait_until 5 app_has_ended || fail_now "&Quit (no save) did not end the program"
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
-[[ $status == 0 ]] || fail "Config ended with status $status after quitting"
+[[ $status == 0 ]] || fail_now "Config ended with status $status after quitting"
 
 # 2. No settings file.
-bare="$session_dir/bare"
+bare="$work/bare"
 mkdir "$bare"
 cp "$config_program" "$bare/Config"
-"$bare/Config" >"$session_dir/stdout" 2>"$session_dir/stderr" &
+"$bare/Config" >"$work/stdout" 2>"$work/stderr" &
 app_pid=$!
 wait_until 10 has_visible_window "Config" ||
-  fail "no message box for the missing file; stderr: $(cat "$session_dir/stderr")"
-grep -q "File not found: $bare/zorvane.ini" "$session_dir/stderr" ||
-  fail "stderr does not name the cause: $(cat "$session_dir/stderr")"
-has_visible_window "Zorvane Config" && fail "the dialog appeared without a settings file"
+  fail_now "no message box for the missing file; stderr: $(cat "$work/stderr")"
+grep -q "File not found: $bare/zorvane.ini" "$work/stderr" ||
+  fail_now "stderr does not name the cause: $(cat "$work/stderr")"
+has_visible_window "Zorvane Config" && fail_now "the dialog appeared without a settings file"
 box=$(visible_window "Config")
 eval "$(xdotool getwindowgeometry --shell "$box")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
 wait_until 5 bash -c "xdotool key Return; ! kill -0 $app_pid 2>/dev/null" ||
-  fail "dismissing the message did not end the program"
+  fail_now "dismissing the message did not end the program"
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
-[[ $status != 0 ]] || fail "Config ended with status 0 without a settings file"
-has_visible_window "Zorvane Config" && fail "the dialog appeared after the message"
+[[ $status != 0 ]] || fail_now "Config ended with status 0 without a settings file"
+has_visible_window "Zorvane Config" && fail_now "the dialog appeared after the message"
 
-echo "PASS"
+finish

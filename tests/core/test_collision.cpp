@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/runtime_error.h"
-#include "tests/core/game_fixture.h"
+#include "tests/support/game_fixture.h"
 
 namespace zorvane {
 namespace {

@@ -4,7 +4,7 @@
 #include "game/direct_draw.h"
 #include "game/headless_screen.h"
 #include "settings/runtime_error.h"
-#include "tests/core/game_fixture.h"
+#include "tests/support/game_fixture.h"
 
 namespace zorvane {
 namespace {

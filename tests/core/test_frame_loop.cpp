@@ -5,7 +5,7 @@
 
 #include "game/event_queue.h"
 #include "settings/runtime_error.h"
-#include "tests/core/game_fixture.h"
+#include "tests/support/game_fixture.h"
 #include "tests/support/fake_clock.h"
 
 namespace zorvane {

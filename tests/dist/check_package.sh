@@ -14,27 +14,19 @@ version=$4
 tests_dir=$(cd "$(dirname "$0")/.." && pwd)
 name="zorvane-$version-linux-$(uname -m)"
 
-for tool in tar readelf desktop-file-validate gio; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
-done
+source "$tests_dir/support/checks.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+for tool in tar readelf desktop-file-validate gio; do
+  command -v "$tool" >/dev/null || fail_now "$tool is not installed"
+done
 
 # --- The archive ---------------------------------------------------------------------------------
 if ! "$cpack" --config "$cpack_config" -G TGZ -B "$work/out" >"$work/cpack.log" 2>&1; then
   cat "$work/cpack.log"
-  echo "FAIL: cpack failed"
-  exit 1
+  fail_now "cpack failed"
 fi
 archive="$work/out/$name.tar.gz"
-[[ -f $archive ]] || { echo "FAIL: no $name.tar.gz; cpack says: $(cat "$work/cpack.log")"; exit 1; }
+[[ -f $archive ]] || fail_now "no $name.tar.gz; cpack says: $(cat "$work/cpack.log")"
 pass "cpack made $name.tar.gz"
 
 expected_files=(
@@ -134,7 +126,7 @@ check_installed() {
     rm -f "$odd/started"
     gio launch "$data/applications/$entry.desktop" >"$work/gio.log" 2>&1 ||
       fail "gio cannot launch $entry.desktop ($how): $(cat "$work/gio.log")"
-    for _ in $(seq 50); do [[ -s $odd/started ]] && break; sleep 0.1; done
+    wait_until 5 test -s "$odd/started" || true
     [[ "$(cat "$odd/started" 2>/dev/null)" == "$odd/$program" ]] &&
       pass "$entry.desktop ($how) starts $program in the unpacked directory" ||
       fail "$entry.desktop ($how) started '$(cat "$odd/started" 2>/dev/null)'"
@@ -172,8 +164,4 @@ else
   fail "Config's end-to-end run"
 fi
 
-if [[ $failures -gt 0 ]]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all checks passed"
+finish

@@ -10,8 +10,9 @@
 #include "game/form1.h"
 #include "game/headless_screen.h"
 #include "game/sdl/sdl_sound.h"
-#include "tests/platform/wave_writer.h"
+#include "tests/support/no_events.h"
 #include "tests/support/test_files.h"
+#include "tests/support/wave_writer.h"
 
 namespace zorvane {
 namespace {
@@ -36,8 +37,8 @@ void WriteWave(const std::string& path, WaveDamage damage) {
   if (damage == WaveDamage::Missing) return;
   std::vector<int16_t> samples(2 * 4410);
   for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(1000 + i % 500);
-  testing::WriteWave16(path, 44100, 2, samples);
-  std::vector<uint8_t> bytes = testing::ReadBytes(path);
+  test::WriteWave16(path, 44100, 2, samples);
+  std::vector<uint8_t> bytes = test::ReadBytes(path);
   const auto put = [&](size_t at, uint32_t value) {
     for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
   };
@@ -67,11 +68,6 @@ void WriteWave(const std::string& path, WaveDamage damage) {
   test::WriteFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
-class NoEvents : public EventPump {
- public:
-  void DoEvents(Form1&) override {}
-};
-
 using Outcome = std::vector<float>;
 
 // Blue drives into the left wall next to red: a wall hit and a collision in the first tick; red
@@ -79,7 +75,7 @@ using Outcome = std::vector<float>;
 // tick.
 Outcome Play(const std::string& dir, SoundService& sound) {
   HeadlessScreen screen;
-  NoEvents events;
+  test::NoEvents events;
   Form1 form(GameHost{PortableLayout(dir), screen, events, sound, [] { return 7u; }});
   form.StartUp();
   form.BluePlayer.X = 0;

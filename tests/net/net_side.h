@@ -4,9 +4,7 @@
 
 #include <array>
 #include <bit>
-#include <cstdlib>
 #include <functional>
-#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,7 +13,9 @@
 #include "game/headless_screen.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/network_error.h"
+#include "tests/support/no_events.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_seed.h"
 
 namespace zorvane::test {
 
@@ -36,11 +36,6 @@ inline StateBits Bits(const Form1& form) {
   bits[i] = form.Running;
   return bits;
 }
-
-class NoPump : public EventPump {
- public:
-  void DoEvents(Form1&) override {}
-};
 
 // One side of a game over the network with no window: a game over its own program directory,
 // driven pass by pass through its lockstep session, keeping its state after every tick.
@@ -85,7 +80,7 @@ class NetSide {
 
   TempDir dir;
   HeadlessScreen screen;
-  NoPump pump;
+  NoEvents pump;
   RecordingSound sound;
   net::LockstepSession session;
   Form1 form{GameHost{PortableLayout(dir.path()), screen, pump, sound,
@@ -101,15 +96,8 @@ class NetSide {
 // Settings where blocks die after a few wall hits, so that rounds end and Enter starts new ones.
 inline const std::string kDeadlySettings = "5 0.5 30 15 30 100\r\n4 0.25 24 12 35 90\r\n";
 
-// The seed of a test's random keys: ZORVANE_TEST_SEED when set, else a fresh one, printed so
-// that a failure can be run again.
-inline uint32_t TestSeed() {
-  const char* given = std::getenv("ZORVANE_TEST_SEED");
-  const uint32_t seed =
-      given ? static_cast<uint32_t>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
-  std::cout << "ZORVANE_TEST_SEED=" << seed << "\n";
-  return seed;
-}
+// The seed of a test's random keys: ZORVANE_TEST_SEED, or a fresh one; printed either way.
+inline uint32_t TestSeed() { return TestSeed(std::random_device{}()); }
 
 // A player pressing random keys of either set, and Enter now and then.
 class KeyMonkey {

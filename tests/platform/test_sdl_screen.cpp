@@ -11,7 +11,6 @@
 #include "game/sdl/renderer_presenter.h"
 #include "game/sdl/sdl_screen.h"
 #include "game/sdl/window_surface_presenter.h"
-#include "tests/platform/wave_writer.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane {

@@ -11,15 +11,15 @@
 
 #include "game/sdl/sdl_sound.h"
 #include "settings/program_dir.h"
-#include "tests/platform/wave_writer.h"
 #include "tests/support/test_files.h"
+#include "tests/support/wave_writer.h"
 
 namespace zorvane {
 namespace {
 
+using test::ReadBytes;
 using test::TempDir;
-using testing::ReadBytes;
-using testing::WriteWave16;
+using test::WriteWave16;
 
 constexpr int kRate = 44100;
 constexpr size_t kFrameBytes = 4;  // S16 stereo

@@ -8,7 +8,6 @@
 #include "game/sdl/sdl_event_pump.h"
 #include "game/sdl/sdl_screen.h"
 #include "game/sound_service.h"
-#include "tests/platform/wave_writer.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane {

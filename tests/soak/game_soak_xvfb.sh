@@ -8,15 +8,16 @@ set -euo pipefail
 app_dir=$(realpath "$1")
 duration=${2:-600}
 warm_up=$((duration < 120 ? duration / 2 : 60))
-source "$(dirname "$0")/../config/xvfb_session.sh"
+source "$(dirname "$0")/../support/xvfb.sh"
 
+use_test_seed
 start_xvfb
-app="$session_dir/app"
+app="$work/app"
 mkdir "$app"
 cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$app/"
-"$app/zorvane" 2>"$session_dir/stderr" &
+"$app/zorvane" 2>"$work/stderr" &
 app_pid=$!
-wait_until 20 has_visible_window Zorvane || fail "no game window after 20 s"
+wait_until 20 has_visible_window Zorvane || fail_now "no game window after 20 s"
 
 resident_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$app_pid/status"; }
 open_files() { find "/proc/$app_pid/fd" -mindepth 1 | wc -l; }
@@ -29,7 +30,7 @@ last_picture=""
 start=$SECONDS
 baseline_kib="" baseline_files="" peak_kib=0
 while ((SECONDS - start < duration)); do
-  kill -0 "$app_pid" 2>/dev/null || fail "the game ended by itself after $((SECONDS - start)) s"
+  kill -0 "$app_pid" 2>/dev/null || fail_now "the game ended by itself after $((SECONDS - start)) s"
   blue=${blue_keys[RANDOM % 4]} red=${red_keys[RANDOM % 4]}
   xdotool keydown "$blue" keydown "$red"
   sleep "0.$((RANDOM % 9 + 1))"
@@ -49,14 +50,14 @@ done
 echo "after $((SECONDS - start)) s: resident $kib KiB (peak $peak_kib), $files open files," \
   "picture changed $pictures_changed times"
 
-((kib - baseline_kib <= 1024)) || fail "resident memory grew from $baseline_kib to $kib KiB"
-((files <= baseline_files)) || fail "open files grew from $baseline_files to $files"
-((pictures_changed >= 10)) || fail "the picture hardly changed ($pictures_changed times)"
+((kib - baseline_kib <= 1024)) || fail_now "resident memory grew from $baseline_kib to $kib KiB"
+((files <= baseline_files)) || fail_now "open files grew from $baseline_files to $files"
+((pictures_changed >= 10)) || fail_now "the picture hardly changed ($pictures_changed times)"
 
 xdotool key Escape
-wait_until 10 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "Escape did not end the game"
+wait_until 10 eval '! kill -0 "$app_pid" 2>/dev/null' || fail_now "Escape did not end the game"
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
-((status == 0)) || fail "the game ended with status $status: $(cat "$session_dir/stderr")"
+((status == 0)) || fail_now "the game ended with status $status: $(cat "$work/stderr")"
 echo "ok: the game played for $duration s with flat memory and open files, and Escape ended it"

@@ -3,7 +3,7 @@
 // replay tool's resident memory at the end must lie within a budget of where it stood after the
 // first thousand ticks, and the tool must end cleanly (under AddressSanitizer a leak ends it
 // with a failure status).
-//   zorvane-replay-soak REPLAY APP_DIR [TICKS] [SEED]
+//   zorvane-replay-soak REPLAY APP_DIR [TICKS] [SEED]   (ZORVANE_TEST_SEED, when set, is the seed)
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -20,6 +20,8 @@
 #include <random>
 #include <string>
 #include <thread>
+
+#include "tests/support/test_seed.h"
 
 namespace {
 
@@ -136,7 +138,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const long long ticks = argc > 3 ? std::atoll(argv[3]) : 1000000;
-  const unsigned seed = argc > 4 ? static_cast<unsigned>(std::atol(argv[4])) : 1;
+  const unsigned seed =
+      zorvane::test::TestSeed(argc > 4 ? static_cast<unsigned>(std::atol(argv[4])) : 1);
   signal(SIGPIPE, SIG_IGN);
 
   int script[2], output[2];

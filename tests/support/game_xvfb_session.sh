@@ -1,65 +1,14 @@
-# Sourced by the scripts that drive the real game on a private X server with no window manager:
-# the server, a scratch directory, starting and waiting for the game, its message box, and
-# cleanup on every way out. The sourcing script sets app_dir first.
-#   start_game_server WIDTHxHEIGHT
+# shellcheck shell=bash source-path=SCRIPTDIR
+# Sourced by the scripts that drive the real game on a private X server (xvfb.sh): starting and
+# waiting for the game, its window and its message box. The sourcing script sets app_dir first.
+
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 for tool in Xvfb xdotool xwininfo import convert compare; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+  command -v "$tool" >/dev/null || fail_now "$tool is not installed"
 done
 
-work=$(mktemp -d)
-xvfb_pid=""
 game_pid=""
-# Further servers and games a script runs at once (two games over the network): killed too.
-extra_pids=()
-failures=0
-
-cleanup() {
-  if [ -n "$game_pid" ]; then kill -KILL "$game_pid" 2>/dev/null; fi
-  for pid in "${extra_pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-
-# Polls a command every 0.1 s for up to $1 seconds; true once it succeeds.
-wait_until() {
-  local tries=$(($1 * 10))
-  shift
-  while [ "$tries" -gt 0 ]; do
-    if "$@"; then return 0; fi
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  return 1
-}
-
-# -displayfd lets the server take the first free display number itself and say which.
-# -noreset: by default the server resets when its last client leaves, and a game that connects
-# during the reset finds no display.
-start_game_server() {
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset -br 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  if ! wait_until 15 test -s "$work/display"; then
-    cat "$work/xvfb.log"
-    echo "FAIL: Xvfb did not start"
-    exit 1
-  fi
-  export DISPLAY=":$(head -n1 "$work/display")"
-  unset WAYLAND_DISPLAY
-  echo "X server on $DISPLAY"
-}
 
 # Starts the game: any arguments before the program (env settings, unshare ...) come first.
 start_game() {
@@ -89,6 +38,27 @@ window_line() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | head -n
 message_box() { [ -n "$(window_line 'Zorvane error')" ]; }
 game_window() { [ -n "$(window_line Zorvane)" ]; }
 
+# Prints FORMAT (ImageMagick's, e.g. %@ for the bounding box) of the pixels of IMAGE that have
+# the COLOUR (blue or red) of a block: that channel above each of the other two by more than
+# 0.35 and 0.25 of full scale. Options after FORMAT apply to the image first.
+#   block_colour_info COLOUR IMAGE FORMAT [OPTION...]
+block_colour_info() {
+  local matrix
+  case $1 in
+    blue) matrix='-1 0 1  0 -1 1  0 0 0' ;; # red: b - r, green: b - g
+    red) matrix='1 0 -1  1 -1 0  0 0 0' ;;  # red: r - b, green: r - g
+  esac
+  convert "$2" "${@:4}" -color-matrix "$matrix" \
+    -channel R -threshold 35% -channel G -threshold 25% +channel \
+    -channel RG -separate -evaluate-sequence Min -format "$3" info: 2>/dev/null
+}
+
+# Gives window $1 (an id in hex) the keyboard; true once it has it.
+take_focus() {
+  xdotool windowfocus "$1" 2>/dev/null
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($1))" ]
+}
+
 # Dismisses the message box with the keyboard, the pointer over it, as a player would. With no
 # window manager and a server that does not reset, nobody gives the box the focus the game
 # window had: it is given here.
@@ -105,7 +75,6 @@ dismiss_message_box() {
   x=$(echo "$position" | cut -d+ -f2)
   y=$(echo "$position" | cut -d+ -f3)
   xdotool mousemove $((x + width / 2)) $((y + height / 2))
-  xdotool windowfocus "$id"
-  sleep 0.2
+  wait_until 5 take_focus "$id" || return 1
   xdotool key Return
 }

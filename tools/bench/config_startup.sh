@@ -10,10 +10,10 @@ usage="usage: config_startup.sh PATH/TO/Config PATH/TO/minimal-qt [RUNS]"
 config_program=$(realpath "${1:?$usage}")
 baseline_program=$(realpath "${2:?$usage}")
 runs=${3:-11}
-source "$(dirname "$0")/../../tests/config/xvfb_session.sh"
+source "$(dirname "$0")/../../tests/support/xvfb.sh"
 
 start_xvfb
-app="$session_dir/app"
+app="$work/app"
 mkdir "$app"
 cp "$config_program" "$app/Config"
 printf '5 0.5 30 15 10 100\r\n5 0.5 30 15 10 100\r\n' >"$app/zorvane.ini"
@@ -26,8 +26,8 @@ time_to_window() {
   "$1" 2>/dev/null &
   app_pid=$!
   until has_visible_window "$2"; do
-    kill -0 "$app_pid" 2>/dev/null || fail "$1 ended before showing its window"
-    (($(date +%s%N) - start < 10000000000)) || fail "no window from $1 after 10 s"
+    kill -0 "$app_pid" 2>/dev/null || fail_now "$1 ended before showing its window"
+    (($(date +%s%N) - start < 10000000000)) || fail_now "no window from $1 after 10 s"
   done
   shown=$(date +%s%N)
   kill "$app_pid"

@@ -4,14 +4,10 @@
 
 #include "game/form1.h"
 #include "game/headless_screen.h"
+#include "tests/support/no_events.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane::test {
-
-class NoEvents : public EventPump {
- public:
-  void DoEvents(Form1&) override {}
-};
 
 // A game window on the headless screen over a program directory of test files, with fixed
 // round seeds and a recording sound service.

@@ -1,10 +1,10 @@
-#include "tests/platform/wave_writer.h"
+#include "tests/support/wave_writer.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
-namespace zorvane::testing {
+namespace zorvane::test {
 namespace {
 
 void Put(std::ofstream& out, uint32_t value, int bytes) {
@@ -38,4 +38,4 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace zorvane::testing
+}  // namespace zorvane::test
