@@ -112,13 +112,13 @@ TransportEvent EnetTransport::Poll() {
           enet_peer_timeout(peer_, 0, kPlayTimeoutMs, kPlayTimeoutMs);
           return {TransportEvent::Kind::Connected, {}};
         }
-        if (peer_ == nullptr) {
+        if (peer_ == nullptr && open_) {
           peer_ = event.peer;
           peerName_ = Name(peer_->address);
           enet_peer_timeout(peer_, 0, kPlayTimeoutMs, kPlayTimeoutMs);
           return {TransportEvent::Kind::Connected, {}};
         }
-        // Someone else while a guest is here: told so, and let go.
+        // Someone else while a guest is here, or after the guest left: told so, and let go.
         enet_peer_send(
             event.peer, 0,
             enet_packet_create(busyReply_.data(), busyReply_.size(), ENET_PACKET_FLAG_RELIABLE));
@@ -136,6 +136,7 @@ TransportEvent EnetTransport::Poll() {
       case ENET_EVENT_TYPE_DISCONNECT:
         if (event.peer == peer_) {
           peer_ = nullptr;
+          open_ = false;
           return {TransportEvent::Kind::Disconnected, {}};
         }
         break;
@@ -157,6 +158,7 @@ void EnetTransport::Flush() {
 }
 
 void EnetTransport::Release() {
+  open_ = true;
   if (peer_ == nullptr) return;
   enet_peer_disconnect_later(peer_, 0);
   enet_host_flush(host_);

@@ -49,6 +49,7 @@ class EnetTransport : public Transport {
   std::vector<uint8_t> busyReply_;
   std::string peerName_;
   bool joining_ = false;
+  bool open_ = true;  // whether a host takes the next guest that comes
 };
 
 }  // namespace zorvane::net

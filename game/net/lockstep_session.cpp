@@ -112,6 +112,8 @@ void LockstepSession::Take(Form1& form, const TransportEvent& event) {
         peerGone_ = true;
       } else if (setup_.role == Role::Guest) {
         Fail("could not join " + peer + ": no answer, or the connection was closed");
+      } else {
+        transport_.Release();  // a guest that left before play: the host waits for another
       }
       return;
     case TransportEvent::Kind::Message:

@@ -29,7 +29,8 @@ class Transport {
   virtual void Send(const std::vector<uint8_t>& bytes) = 0;
   // Sends what was queued, together.
   virtual void Flush() = 0;
-  // Lets the peer go once what was sent has left; a host then takes another guest.
+  // Lets the peer go once what was sent has left; a host then takes another guest, which it
+  // does not after a peer that left by itself.
   virtual void Release() = 0;
   // Who the other side is, for messages: "host:port".
   virtual std::string PeerName() const = 0;
