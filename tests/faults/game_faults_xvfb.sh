@@ -40,11 +40,6 @@ expect_stderr() {
   fi
 }
 
-# Takes a screenshot into probe.ppm; true when it is not all black.
-screen_shows_something() {
-  import -window root -depth 8 "$work/probe.ppm" 2>/dev/null &&
-    [ "$(convert "$work/probe.ppm" -format '%[max]' info:)" != "0" ]
-}
 # Counts the pixels of probe.ppm that have the blue block's colour.
 blue_pixels() { block_colour_info blue "$work/probe.ppm" '%[fx:round(mean*w*h)]'; }
 # Plays a game already started: waits for its window, pushes both blocks into walls, lets them

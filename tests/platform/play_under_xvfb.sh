@@ -45,11 +45,6 @@ expect_stderr() {
   fi
 }
 
-shoot() { import -window root -depth 8 "$work/$1.ppm"; }
-brightest() { convert "$work/$1.ppm" -format '%[max]' info:; }
-screen_shows_something() {
-  shoot probe && [ "$(brightest probe)" != "0" ]
-}
 # The bounding box (WxH+X+Y) of a block's colour in a screenshot taken down to game pixels.
 blue_box() { block_colour_info blue "$work/$1.ppm" '%@' -sample 50%; }
 red_box() { block_colour_info red "$work/$1.ppm" '%@' -sample 50%; }

@@ -38,6 +38,12 @@ window_line() { xwininfo -root -tree 2>/dev/null | grep -F "\"$1\": (" | head -n
 message_box() { [ -n "$(window_line 'Zorvane error')" ]; }
 game_window() { [ -n "$(window_line Zorvane)" ]; }
 
+# Screenshots: shoot NAME takes the whole screen into $work/NAME.ppm.
+shoot() { import -window root -depth 8 "$work/$1.ppm" 2>/dev/null; }
+brightest() { convert "$work/$1.ppm" -format '%[max]' info:; }
+# Takes a screenshot into probe.ppm; true when it is not all black.
+screen_shows_something() { shoot probe && [ "$(brightest probe)" != "0" ]; }
+
 # Prints FORMAT (ImageMagick's, e.g. %@ for the bounding box) of the pixels of IMAGE that have
 # the COLOUR (blue or red) of a block: that channel above each of the other two by more than
 # 0.35 and 0.25 of full scale. Options after FORMAT apply to the image first.
