@@ -16,7 +16,13 @@ constexpr size_t kHostPeers = 4;
 // A little room over the largest message for ENet's own framing of a packet.
 constexpr size_t kLargestPacket = kMaxMessageSize;
 constexpr size_t kMostWaitingData = 64 * 1024;
-constexpr enet_uint32 kPlayTimeoutMs = 5000;
+// ENet lets a peer go when a message goes unacknowledged this long. With a tenth of the
+// datagrams lost, a message sent again at ever longer intervals can take several seconds to get
+// through while the peer answers every ping: the game, which watches for silence itself
+// (5 s of nothing at all from the peer), leaves ENet its own default of 30 s.
+constexpr enet_uint32 kPlayTimeoutMs = 30000;
+// Nor does a message that had to be sent again many times end the link before then.
+constexpr enet_uint32 kPlayTimeoutLimit = 1u << 16;
 constexpr enet_uint32 kJoinTimeoutMs = 10000;
 constexpr auto kGoodbyeWait = std::chrono::milliseconds(1000);
 
@@ -109,13 +115,13 @@ TransportEvent EnetTransport::Poll() {
       case ENET_EVENT_TYPE_CONNECT:
         if (joining_ && event.peer == peer_) {
           joining_ = false;
-          enet_peer_timeout(peer_, 0, kPlayTimeoutMs, kPlayTimeoutMs);
+          enet_peer_timeout(peer_, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
           return {TransportEvent::Kind::Connected, {}};
         }
         if (peer_ == nullptr && open_) {
           peer_ = event.peer;
           peerName_ = Name(peer_->address);
-          enet_peer_timeout(peer_, 0, kPlayTimeoutMs, kPlayTimeoutMs);
+          enet_peer_timeout(peer_, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
           return {TransportEvent::Kind::Connected, {}};
         }
         // Someone else while a guest is here, or after the guest left: told so, and let go.
@@ -163,6 +169,12 @@ void EnetTransport::Release() {
   enet_peer_disconnect_later(peer_, 0);
   enet_host_flush(host_);
   peer_ = nullptr;
+}
+
+bool EnetTransport::HeardFromPeer() {
+  if (peer_ == nullptr || joining_ || peer_->lastReceiveTime == lastHeard_) return false;
+  lastHeard_ = peer_->lastReceiveTime;
+  return true;
 }
 
 uint16_t EnetTransport::port() const { return host_ ? host_->address.port : 0; }

@@ -34,6 +34,7 @@ class EnetTransport : public Transport {
   void Send(const std::vector<uint8_t>& bytes) override;
   void Flush() override;
   void Release() override;
+  bool HeardFromPeer() override;
   std::string PeerName() const override { return peerName_; }
 
   // The UDP port the host listens on.
@@ -49,7 +50,8 @@ class EnetTransport : public Transport {
   std::vector<uint8_t> busyReply_;
   std::string peerName_;
   bool joining_ = false;
-  bool open_ = true;  // whether a host takes the next guest that comes
+  bool open_ = true;        // whether a host takes the next guest that comes
+  uint32_t lastHeard_ = 0;  // ENet's time of the last datagram from the peer
 };
 
 }  // namespace zorvane::net

@@ -72,6 +72,7 @@ bool LockstepSession::Pass(Form1& form, uint32_t beat) {
     Take(form, event);
   }
   const int64_t now = clock_.NowMicros();
+  if (transport_.HeardFromPeer()) lastHeardMicros_ = now;
   if (phase_ == Phase::Waiting) {
     transport_.Flush();
     if (closeAsked_) form.Form_Close();

@@ -32,6 +32,10 @@ class Transport {
   // Lets the peer go once what was sent has left; a host then takes another guest, which it
   // does not after a peer that left by itself.
   virtual void Release() = 0;
+  // Whether anything at all came from the peer since the last time this was asked: the link's
+  // own acknowledgements and pings too, which keep coming while a lost message of ours or
+  // theirs is sent again.
+  virtual bool HeardFromPeer() = 0;
   // Who the other side is, for messages: "host:port".
   virtual std::string PeerName() const = 0;
 };
