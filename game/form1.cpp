@@ -124,7 +124,7 @@ void Form1::Form_Load() {
 
 void Form1::StartUp() {
   Running = true;
-  const Settings settings = ReadSettingsFile(InProgramDirectory(kSettingsFileName));
+  const Settings settings = host_.readSettings(InProgramDirectory(kSettingsFileName));
   ApplySettings(BluePlayer, settings.blue);
   ApplySettings(RedPlayer, settings.red);
 

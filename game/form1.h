@@ -12,17 +12,20 @@
 #include "game/screen.h"
 #include "game/sound_service.h"
 #include "game/sprite.h"
+#include "settings/settings_file.h"
 
 namespace zorvane {
 
 // What the program that runs the game window gives it: the directory its files are read from,
-// the display hardware, the event pump, the sound service and the source of round seeds.
+// the display hardware, the event pump, the sound service, the source of round seeds and the
+// reader of the settings file.
 struct GameHost {
   std::string programDirectory;
   Screen& screen;
   EventPump& events;
   SoundService& sound;
   std::function<uint32_t()> roundSeed = ClockSeed;
+  std::function<Settings(const std::string& path)> readSettings = ReadSettingsFile;
 };
 
 // Which sprites the frame's blits drew.
