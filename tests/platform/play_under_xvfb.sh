@@ -216,6 +216,34 @@ wait_for_game 20
 expect_failure_status "no display"
 expect_stderr "no display" "says there is no display"
 
+# --- A recorded game replays exactly, in the replay tool and in the game. -----------------------
+app=$(make_app record)
+recording="$work/game.rec"
+start_game "$app/zorvane" --record "$recording"
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480 key Right Right w a Down
+  sleep 1.3
+  xdotool key Left s
+  sleep 0.3
+  xdotool key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape while recording"
+  if "$app_dir/zorvane-replay" --dir "$app" "$recording" >"$work/replayed" 2>&1 &&
+    grep -q '"event":"expect"' "$work/replayed"; then
+    pass "zorvane-replay replays the recording, every expect line met"
+  else
+    fail "zorvane-replay does not replay the recording: $(tail -n1 "$work/replayed")"
+  fi
+  start_game "$app/zorvane" --play "$recording"
+  wait_until 10 screen_shows_something && pass "--play shows the game" ||
+    fail "--play showed nothing"
+  wait_for_game 20
+  expect_clean_exit "the end of the recording"
+else
+  fail "the recording game showed nothing"
+  wait_for_game 0
+fi
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
   exit 1
