@@ -243,6 +243,23 @@ else
   fail "the recording game showed nothing"
   wait_for_game 0
 fi
+start_game "$app/zorvane" --record "$work/no-such-dir/game.rec"
+if wait_until 10 message_box; then
+  pass "a recording that cannot be made gives a message box"
+  ! game_window && pass "no game window came up" || fail "a game window opened anyway"
+  dismiss_message_box
+else
+  fail "no message box for a recording that cannot be made"
+fi
+wait_for_game 10
+[ "$game_status" = "1" ] && pass "and status 1" || fail "status $game_status, not 1"
+expect_stderr "no-such-dir/game.rec: No such file" "names the recording and the cause"
+printf 'tick 5\nkey\n' >"$work/bad.rec"
+( unset DISPLAY; exec "$app/zorvane" --play "$work/bad.rec" ) >"$work/stdout" 2>"$work/stderr"
+game_status=$?
+[ "$game_status" = "2" ] && pass "a malformed recording gives status 2" ||
+  fail "a malformed recording: status $game_status"
+expect_stderr "bad.rec: line 2" "names the malformed line"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
