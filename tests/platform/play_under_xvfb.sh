@@ -228,7 +228,10 @@ if wait_until 10 screen_shows_something; then
   xdotool key Escape
   wait_for_game 10
   expect_clean_exit "Escape while recording"
-  if "$app_dir/zorvane-replay" --dir "$app" "$recording" >"$work/replayed" 2>&1 &&
+  # A release package ships no replay tool.
+  if [ ! -x "$app_dir/zorvane-replay" ]; then
+    echo "skipped: no zorvane-replay in $app_dir to check the recording with"
+  elif "$app_dir/zorvane-replay" --dir "$app" "$recording" >"$work/replayed" 2>&1 &&
     grep -q '"event":"expect"' "$work/replayed"; then
     pass "zorvane-replay replays the recording, every expect line met"
   else
