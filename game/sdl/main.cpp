@@ -5,15 +5,20 @@
 
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/form1.h"
+#include "game/game_recorder.h"
+#include "game/script_playback.h"
 #include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/frame_pacer.h"
 #include "game/sdl/no_display_error.h"
+#include "game/sdl/playback_pump.h"
 #include "game/sdl/sdl_event_pump.h"
 #include "game/sdl/sdl_screen.h"
 #include "game/sdl/sdl_sound.h"
@@ -26,6 +31,44 @@ namespace {
 constexpr int kExitError = 1;
 constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
+constexpr int kExitDesync = 4;
+
+// Whatever stops the game, the display is given back and the recording completed before anything
+// is said about it.
+int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
+  int status = 0;
+  std::string error;
+  bool messageBox = true;
+  try {
+    form.Form_Load();
+  } catch (const NoDisplayError& e) {
+    status = kExitNoDisplay;
+    error = e.what();
+    messageBox = false;
+  } catch (const RuntimeError& e) {
+    status = kExitError;
+    error = e.what();
+  } catch (const Desync& e) {
+    status = kExitDesync;
+    error = "the recording " + shown + " went out of step at " + e.what();
+  } catch (const std::bad_alloc&) {
+    status = kExitError;
+    error = "Out of memory";
+  } catch (const std::exception& e) {
+    status = kExitError;
+    error = e.what();
+  }
+  screen.Close();
+  if (recorder != nullptr) {
+    recorder->Finish();
+    if (!recorder->failure().empty()) {
+      ReportError(recorder->failure(), true);
+      if (status == 0) status = kExitError;
+    }
+  }
+  if (!error.empty()) ReportError(error, messageBox);
+  return status;
+}
 
 int Play(const GameOptions& options) {
   // Before any window: a settings file that cannot be found or made ends the game here.
@@ -37,33 +80,43 @@ int Play(const GameOptions& options) {
     return kExitError;
   }
   SteadyClock clock;
+  // A recording that cannot be made, or shown, is refused before any window opens.
+  std::unique_ptr<GameRecorder> recorder;
+  std::optional<ScriptPlayback> playback;
+  try {
+    if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
+    if (!options.play.empty()) playback.emplace(ReadScriptFile(options.play), clock);
+  } catch (const RecordingError& error) {
+    ReportError(error.what(), true);
+    return kExitError;
+  } catch (const ScriptError& error) {
+    ReportError(error.what(), true);
+    return kExitUsage;
+  }
   FramePacer pacer(clock, SleepMicros);
   SdlSound sound;
   SdlScreen screen(files.dataDirectory, pacer, options.window);
-  SdlEventPump pump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
-  Form1 form(GameHost{files, screen, pump, sound});
-  // Whatever stops the game, the display is given back before anything is said about it.
-  try {
-    form.Form_Load();
-  } catch (const NoDisplayError& error) {
-    screen.Close();
-    ReportError(error.what(), false);
-    return kExitNoDisplay;
-  } catch (const RuntimeError& error) {
-    screen.Close();
-    ReportError(error.what(), true);
-    return kExitError;
-  } catch (const std::bad_alloc&) {
-    screen.Close();
-    ReportError("Out of memory", true);
-    return kExitError;
-  } catch (const std::exception& error) {
-    screen.Close();
-    ReportError(error.what(), true);
-    return kExitError;
+  SdlEventPump livePump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
+  std::optional<PlaybackPump> playbackPump;
+  if (playback) playbackPump.emplace(pacer, *playback);
+  EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : livePump;
+  GameHost host{files, screen, pump, sound};
+  if (recorder) {
+    livePump.Observe(recorder.get());
+    host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
+    host.readSettings = [&](const std::string& path) {
+      return recorder->SettingsRead(ReadSettingsFile(path));
+    };
   }
-  screen.Close();
-  return 0;
+  if (playback) {
+    host.roundSeed = [&] { return playback->runner().NextSeed(); };
+    host.readSettings = [&](const std::string& path) {
+      return playback->runner().ReadSettings(path);
+    };
+  }
+  Form1 form(host);
+  if (recorder) recorder->Watch(form);
+  return RunGame(form, screen, recorder.get(), options.play);
 }
 
 }  // namespace

@@ -25,6 +25,9 @@ class SdlEventPump : public EventPump {
 
   void DoEvents(Form1& form) override;
 
+  // Told of every event the game ran: a recording.
+  void Observe(EventObserver* observer) { queue_.SetObserver(observer); }
+
  private:
   void Post(const SDL_Event& event);
   void PostKey(const SDL_KeyboardEvent& key);
