@@ -15,17 +15,48 @@ void EventQueue::RunPending(WindowEvents& window) {
   while (!events_.empty()) {
     const Event event = events_.front();
     events_.pop_front();
-    if (event.kind == Event::Kind::KeyDown) {
-      window.Form_KeyDown(event.keyCode, event.shift);
-    } else {
-      window.Form_Close();
-    }
+    Run(event, window);
   }
   const int64_t now = clock_.NowMicros();
   if (now < nextTick_) return;
   // The timer keeps its own beat: the next tick falls due on the first beat after now.
   nextTick_ += ((now - nextTick_) / kTimerIntervalMicros + 1) * kTimerIntervalMicros;
-  window.tmrAI_Timer();
+  Run({Event::Kind::Tick, 0, 0}, window);
+}
+
+void EventQueue::Run(const Event& event, WindowEvents& window) {
+  try {
+    switch (event.kind) {
+      case Event::Kind::KeyDown:
+        window.Form_KeyDown(event.keyCode, event.shift);
+        break;
+      case Event::Kind::Close:
+        window.Form_Close();
+        break;
+      case Event::Kind::Tick:
+        window.tmrAI_Timer();
+        break;
+    }
+  } catch (...) {
+    Tell(event);
+    throw;
+  }
+  Tell(event);
+}
+
+void EventQueue::Tell(const Event& event) {
+  if (observer_ == nullptr) return;
+  switch (event.kind) {
+    case Event::Kind::KeyDown:
+      observer_->KeyDownRan(event.keyCode);
+      break;
+    case Event::Kind::Close:
+      observer_->CloseRan();
+      break;
+    case Event::Kind::Tick:
+      observer_->TickRan();
+      break;
+  }
 }
 
 }  // namespace zorvane

@@ -124,7 +124,7 @@ void Form1::Form_Load() {
 
 void Form1::StartUp() {
   Running = true;
-  const Settings settings = ReadSettingsFile(host_.files.settingsPath);
+  const Settings settings = host_.readSettings(host_.files.settingsPath);
   ApplySettings(BluePlayer, settings.blue);
   ApplySettings(RedPlayer, settings.red);
 

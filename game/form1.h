@@ -14,18 +14,20 @@
 #include "game/sprite.h"
 #include "game/window_events.h"
 #include "settings/file_layout.h"
+#include "settings/settings_file.h"
 
 namespace zorvane {
 
 // What the program that runs the game window gives it: where its settings file, bitmaps and
-// waves lie, the display hardware, the event pump, the sound service and the source of round
-// seeds.
+// waves lie, the display hardware, the event pump, the sound service, the source of round seeds
+// and the reader of the settings file.
 struct GameHost {
   FileLayout files;
   Screen& screen;
   EventPump& events;
   SoundService& sound;
   std::function<uint32_t()> roundSeed = ClockSeed;
+  std::function<Settings(const std::string& path)> readSettings = ReadSettingsFile;
 };
 
 // Which sprites the frame's blits drew.

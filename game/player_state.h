@@ -21,4 +21,22 @@ struct PlayerState {
   float MaxHealth = 0;
 };
 
+// Calls visit(name, field) on the 13 fields in their order; Health is the one int16_t.
+template <typename Player, typename Visit>
+void VisitFields(Player& p, Visit visit) {
+  visit("X", p.X);
+  visit("Y", p.Y);
+  visit("VX", p.VX);
+  visit("VY", p.VY);
+  visit("Health", p.Health);
+  visit("SavedVX", p.SavedVX);
+  visit("SavedVY", p.SavedVY);
+  visit("Accel", p.Accel);
+  visit("Friction", p.Friction);
+  visit("Size", p.Size);
+  visit("MaxSpeed", p.MaxSpeed);
+  visit("Damage", p.Damage);
+  visit("MaxHealth", p.MaxHealth);
+}
+
 }  // namespace zorvane

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "game/form1.h"
+#include "game/game_recorder.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
 #include "game/net/state_checksum.h"
@@ -63,7 +64,9 @@ void LockstepSession::LocalClose() {
 }
 
 uint32_t LockstepSession::RoundSeed() {
-  return phase_ == Phase::Playing ? nextRoundSeed_++ : ClockSeed();
+  if (phase_ != Phase::Playing) return ClockSeed();
+  const uint32_t seed = nextRoundSeed_++;
+  return setup_.recorder ? setup_.recorder->RoundSeed(seed) : seed;
 }
 
 bool LockstepSession::Pass(Form1& form, uint32_t beat) {
@@ -178,6 +181,7 @@ void LockstepSession::Start(Form1& form, const Settings& settings, uint32_t seed
   Apply(form.BluePlayer, settings.blue);
   Apply(form.RedPlayer, settings.red);
   phase_ = Phase::Playing;
+  if (setup_.recorder) setup_.recorder->SettingsRead(settings);
   nextRoundSeed_ = seed;
   try {
     form.NewRound();
@@ -263,9 +267,14 @@ void LockstepSession::RunTick(Form1& form) {
   const Turn& first = host ? local : remote;
   const Turn& second = host ? remote : local;
   nextRoundSeed_ = first.seed;
-  for (int16_t key : first.keys) form.Form_KeyDown(key, 0);
-  for (int16_t key : second.keys) form.Form_KeyDown(key, 0);
+  for (const Turn* turn : {&first, &second}) {
+    for (int16_t key : turn->keys) {
+      form.Form_KeyDown(key, 0);
+      if (setup_.recorder) setup_.recorder->KeyDownRan(key);
+    }
+  }
   form.tmrAI_Timer();
+  if (setup_.recorder) setup_.recorder->TickRan();
   ++nextTick_;
 }
 

@@ -13,7 +13,8 @@
 
 namespace zorvane {
 class Form1;
-}
+class GameRecorder;
+}  // namespace zorvane
 
 namespace zorvane::net {
 
@@ -22,6 +23,7 @@ struct SessionSetup {
   int delay = kDefaultDelay;  // ticks between a key-down and the tick it runs before
   std::string version;        // this program's version
   std::function<uint32_t()> drawSeed = ClockSeed;  // the host's source of round seeds
+  GameRecorder* recorder = nullptr;  // told of the game from the start of play, if recorded
 };
 
 // One game played by two machines in lockstep. Each side schedules its player's key-downs for

@@ -5,21 +5,26 @@
 
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/form1.h"
+#include "game/game_recorder.h"
 #include "game/net/enet_transport.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
 #include "game/net/waiting_screen.h"
+#include "game/script_playback.h"
 #include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/frame_pacer.h"
 #include "game/sdl/net_event_pump.h"
 #include "game/sdl/no_display_error.h"
+#include "game/sdl/playback_pump.h"
 #include "game/sdl/sdl_event_pump.h"
 #include "game/sdl/sdl_screen.h"
 #include "game/sdl/sdl_sound.h"
@@ -32,40 +37,53 @@ namespace {
 constexpr int kExitError = 1;
 constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
+constexpr int kExitDesync = 4;
 
-// Plays the game to its end. Whatever stops it, the display is given back before anything is
-// said about it.
-int Run(Form1& form, SdlScreen& screen) {
+// Whatever stops the game, the display is given back and the recording completed before anything
+// is said about it.
+int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
+  int status = 0;
+  std::string error;
+  bool messageBox = true;
   try {
     form.Form_Load();
-  } catch (const NoDisplayError& error) {
-    screen.Close();
-    ReportError(error.what(), false);
-    return kExitNoDisplay;
-  } catch (const net::NetworkError& error) {
-    screen.Close();
-    ReportError(error.what(), true);
-    return error.status();
-  } catch (const RuntimeError& error) {
-    screen.Close();
-    ReportError(error.what(), true);
-    return kExitError;
+  } catch (const NoDisplayError& e) {
+    status = kExitNoDisplay;
+    error = e.what();
+    messageBox = false;
+  } catch (const RuntimeError& e) {
+    status = kExitError;
+    error = e.what();
+  } catch (const net::NetworkError& e) {
+    status = e.status();
+    error = e.what();
+  } catch (const Desync& e) {
+    status = kExitDesync;
+    error = "the recording " + shown + " went out of step at " + e.what();
   } catch (const std::bad_alloc&) {
-    screen.Close();
-    ReportError("Out of memory", true);
-    return kExitError;
-  } catch (const std::exception& error) {
-    screen.Close();
-    ReportError(error.what(), true);
-    return kExitError;
+    status = kExitError;
+    error = "Out of memory";
+  } catch (const std::exception& e) {
+    status = kExitError;
+    error = e.what();
   }
   screen.Close();
-  return 0;
+  if (recorder != nullptr) {
+    recorder->Finish();
+    if (!recorder->failure().empty()) {
+      ReportError(recorder->failure(), true);
+      if (status == 0) status = kExitError;
+    }
+  }
+  if (!error.empty()) ReportError(error, messageBox);
+  return status;
 }
 
 // A game over the network: the host waits for a player on its port, the guest joins it; each
-// runs its own window, and the lockstep keeps the two games one.
-int PlayOverNetwork(const GameOptions& options, const FileLayout& files) {
+// runs its own window, and the lockstep keeps the two games one. A recording starts where play
+// does, with the host's settings and seed.
+int PlayOverNetwork(const GameOptions& options, const FileLayout& files, Clock& clock,
+                    GameRecorder* recorder) {
   const net::Versions ours{net::kProtocolVersion, ZORVANE_VERSION};
   const bool host = options.network == Network::Host;
   std::unique_ptr<net::EnetTransport> link;
@@ -81,17 +99,18 @@ int PlayOverNetwork(const GameOptions& options, const FileLayout& files) {
     ReportError(error.what(), true);
     return error.status();
   }
-  SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   SdlSound sound;
   SdlScreen screen(files.dataDirectory, pacer, options.window);
   net::WaitingScreen shown(screen);
   SdlEventPump local(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
-  net::LockstepSession session(
-      {host ? net::Role::Host : net::Role::Guest, options.delay, ZORVANE_VERSION}, *link, clock);
+  net::LockstepSession session({host ? net::Role::Host : net::Role::Guest, options.delay,
+                                ZORVANE_VERSION, ClockSeed, recorder},
+                               *link, clock);
   NetEventPump pump(pacer, local, session, shown, clock);
   Form1 form(GameHost{files, shown, pump, sound, [&session] { return session.RoundSeed(); }});
-  return Run(form, screen);
+  if (recorder) recorder->Watch(form);
+  return RunGame(form, screen, recorder, options.play);
 }
 
 int Play(const GameOptions& options) {
@@ -103,14 +122,47 @@ int Play(const GameOptions& options) {
     ReportError(error.what(), true);
     return kExitError;
   }
-  if (options.network != Network::None) return PlayOverNetwork(options, files);
   SteadyClock clock;
+  // A recording that cannot be made, or shown, is refused before any window opens.
+  std::unique_ptr<GameRecorder> recorder;
+  std::optional<ScriptPlayback> playback;
+  try {
+    if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
+    if (!options.play.empty()) playback.emplace(ReadScriptFile(options.play), clock);
+  } catch (const RecordingError& error) {
+    ReportError(error.what(), true);
+    return kExitError;
+  } catch (const ScriptError& error) {
+    ReportError(error.what(), true);
+    return kExitUsage;
+  }
+  if (options.network != Network::None) {
+    return PlayOverNetwork(options, files, clock, recorder.get());
+  }
   FramePacer pacer(clock, SleepMicros);
   SdlSound sound;
   SdlScreen screen(files.dataDirectory, pacer, options.window);
-  SdlEventPump pump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
-  Form1 form(GameHost{files, screen, pump, sound});
-  return Run(form, screen);
+  SdlEventPump livePump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
+  std::optional<PlaybackPump> playbackPump;
+  if (playback) playbackPump.emplace(pacer, *playback);
+  EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : livePump;
+  GameHost host{files, screen, pump, sound};
+  if (recorder) {
+    livePump.Observe(recorder.get());
+    host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
+    host.readSettings = [&](const std::string& path) {
+      return recorder->SettingsRead(ReadSettingsFile(path));
+    };
+  }
+  if (playback) {
+    host.roundSeed = [&] { return playback->runner().NextSeed(); };
+    host.readSettings = [&](const std::string& path) {
+      return playback->runner().ReadSettings(path);
+    };
+  }
+  Form1 form(host);
+  if (recorder) recorder->Watch(form);
+  return RunGame(form, screen, recorder.get(), options.play);
 }
 
 }  // namespace

@@ -28,6 +28,9 @@ class SdlEventPump : public EventPump {
   // timer's tick last.
   void Deliver(WindowEvents& window);
 
+  // Told of every event the game ran: a recording.
+  void Observe(EventObserver* observer) { queue_.SetObserver(observer); }
+
  private:
   void Post(const SDL_Event& event);
   void PostKey(const SDL_KeyboardEvent& key);

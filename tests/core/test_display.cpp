@@ -228,13 +228,22 @@ TEST(Fill, AllZeroRectangleFillsTheWholeSurface) {
   EXPECT_THROW(s.ColorFill({0, 0, 5, 3}, 1), RuntimeError);
 }
 
-TEST(FlipChain, BackBufferHoldsTheFrameBeforeLast) {
+// A display taken full screen with its flip chain of one back buffer.
+class FlipChain : public ::testing::Test {
+ protected:
+  FlipChain() {
+    dd.SetCooperativeLevel(kFullScreen | kExclusive | kAllowModeX);
+    dd.SetDisplayMode(640, 480, 16);
+    primary = dd.CreateFlipChain(1);
+    back = primary->GetAttachedSurface();
+  }
   HeadlessScreen screen;
-  DirectDraw dd(screen);
-  dd.SetCooperativeLevel(kFullScreen | kExclusive | kAllowModeX);
-  dd.SetDisplayMode(640, 480, 16);
-  auto primary = dd.CreateFlipChain(1);
-  auto back = primary->GetAttachedSurface();
+  DirectDraw dd{screen};
+  std::shared_ptr<PrimarySurface> primary;
+  std::shared_ptr<Surface> back;
+};
+
+TEST_F(FlipChain, BackBufferHoldsTheFrameBeforeLast) {
   back->ColorFill({}, 1);
   primary->Flip();
   EXPECT_EQ(screen.shown.Pixel(5, 5), 1);
@@ -247,13 +256,7 @@ TEST(FlipChain, BackBufferHoldsTheFrameBeforeLast) {
 
 // A frame the screen could not show leaves the chain as it was: the screen keeps the frame it
 // showed last, and the next frame is drawn into the same back buffer, over the one not shown.
-TEST(FlipChain, AFrameThatCannotBeShownDoesNotSwapTheBuffers) {
-  HeadlessScreen screen;
-  DirectDraw dd(screen);
-  dd.SetCooperativeLevel(kFullScreen | kExclusive | kAllowModeX);
-  dd.SetDisplayMode(640, 480, 16);
-  auto primary = dd.CreateFlipChain(1);
-  auto back = primary->GetAttachedSurface();
+TEST_F(FlipChain, AFrameThatCannotBeShownDoesNotSwapTheBuffers) {
   back->ColorFill({}, 1);
   primary->Flip();
   back->ColorFill({}, 2);

@@ -5,8 +5,8 @@
 
 #include "game/event_queue.h"
 #include "settings/runtime_error.h"
-#include "tests/support/game_fixture.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/game_fixture.h"
 
 namespace zorvane {
 namespace {

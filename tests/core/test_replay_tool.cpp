@@ -4,10 +4,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "game/game_recorder.h"
 #include "game/sdl_ptr.h"
+#include "tests/support/random_game.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_seed.h"
 
 namespace zorvane {
 namespace {
@@ -126,6 +133,145 @@ TEST_F(ReplayTool, FramesAreWrittenAsTheScreenShowsThem) {
     EXPECT_EQ(g, 64) << "the background, dark green";
   }
   EXPECT_EQ(test::ReadFile(frames / "frame-000003.bmp"), "");
+}
+
+// Settings under which blocks die within a few seconds of random keys.
+constexpr const char* kDeadlySettings = "4 0.2 30 14 25 100\r\n5 0.33333334 28 15 20 90.5\r\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// The replay tool's lines of the events the game ran, as RandomGame keeps them.
+std::vector<std::string> ReplayedStates(const std::string& out) {
+  std::vector<std::string> states;
+  for (const std::string& line : Lines(out)) {
+    for (const char* event : {"key", "tick", "close"}) {
+      if (line.rfind(std::string("{\"event\":\"") + event + "\"", 0) != 0) continue;
+      const size_t blue = line.find("\"blue\"");
+      states.push_back(std::string(event) + " " +
+                       line.substr(blue, line.find(",\"sounds\"") - blue));
+    }
+  }
+  return states;
+}
+
+class Recording : public ReplayTool {
+ protected:
+  // Records a game of random keys in its own directory, whose settings differ from the replay
+  // directory's: a recording carries its own.
+  std::string Record(uint32_t seed, int64_t ticks, test::RandomGame* game = nullptr) {
+    test::WriteGameFiles(played.path(), kDeadlySettings);
+    GameRecorder recorder(played / "recording");
+    const test::RandomGame g = test::PlayRandomGame(played.path(), seed, ticks, &recorder);
+    if (game != nullptr) *game = g;
+    EXPECT_EQ(recorder.failure(), "");
+    return test::ReadFile(played / "recording");
+  }
+  TempDir played;
+};
+
+TEST_F(Recording, ReplaysEveryStateOfARandomGameAndNeverChangesIt) {
+  const uint32_t seed = test::TestSeed(std::random_device{}());
+  test::RandomGame recorded;
+  const std::string recording = Record(seed, 3000, &recorded);
+  const test::RandomGame unrecorded = test::PlayRandomGame(played.path(), seed, 3000, nullptr);
+  EXPECT_EQ(recorded.states, unrecorded.states) << "the recorder changed the game";
+  EXPECT_GE(recorded.rounds, 3) << "deaths and Enter should start new rounds";
+
+  const ToolRun run = Replay(Dir(), recording);
+  ASSERT_EQ(run.exitCode, 0) << run.err << LastLine(run.out);
+  const std::vector<std::string> replayed = ReplayedStates(run.out);
+  ASSERT_EQ(replayed.size(), recorded.states.size());
+  for (size_t i = 0; i < replayed.size(); ++i) {
+    ASSERT_EQ(replayed[i], recorded.states[i]) << "event " << i;
+  }
+  EXPECT_GE(run.out.find("\"event\":\"expect\""), 60u) << "an expect line every second";
+}
+
+TEST_F(Recording, DamagedRecordingsAreRefusedOrGoOutOfStep) {
+  const std::vector<std::string> lines = Lines(Record(1, 600));
+  const auto first = [&](const std::function<bool(const std::string&)>& test, size_t from = 0) {
+    for (size_t i = from; i < lines.size(); ++i) {
+      if (test(lines[i])) return i;
+    }
+    ADD_FAILURE() << "no such line";
+    return lines.size() - 1;
+  };
+  const auto startsWith = [](const char* prefix) {
+    return [prefix](const std::string& line) { return line.rfind(prefix, 0) == 0; };
+  };
+  const size_t settings = first(startsWith("settings "));
+  const size_t secondSeed = first(startsWith("seed "), first(startsWith("seed ")) + 1);
+  const size_t firstKey = first(startsWith("key "));
+  const size_t firstExpect = first(startsWith("expect "));
+  const auto edited = [&](size_t at, const std::string& line) {
+    std::vector<std::string> copy = lines;
+    copy[at] = line;
+    return Joined(copy);
+  };
+  const auto without = [&](size_t at) {
+    std::vector<std::string> copy = lines;
+    copy.erase(copy.begin() + static_cast<long>(at));
+    return Joined(copy);
+  };
+  const std::string whole = Joined(lines);
+  const size_t middle = whole.find(' ', whole.size() / 2);
+  std::vector<std::string> tickFirst = lines;
+  const size_t keyThenTick =
+      first([&](const std::string& line) { return line.rfind("tick", 0) == 0; }, firstKey) - 1;
+  std::swap(tickFirst[keyThenTick], tickFirst[keyThenTick + 1]);
+  std::vector<std::string> settingsLate = lines;
+  settingsLate.insert(settingsLate.begin() + static_cast<long>(firstKey) + 1, lines[settings]);
+
+  struct Case {
+    const char* name;
+    std::string recording;
+    int exitCode;
+    std::string lastLine;  // found in the last line of standard output
+    std::string err;       // found on standard error
+  } const cases[] = {
+      {"whole", whole, 0, "{\"event\":\"end\"}", ""},
+      {"cut in the middle of a line", whole.substr(0, middle), 0, "{\"event\":\"end\"}",
+       "cut line"},
+      {"cut just before the last line end", whole.substr(0, whole.size() - 1), 0,
+       "{\"event\":\"end\"}", "cut line"},
+      {"a changed key", edited(firstKey, lines[firstKey] == "key 37" ? "key 39" : "key 37"), 4,
+       "\"event\":\"desync\"", ""},
+      {"a missing seed", without(secondSeed), 4, "\"event\":\"desync\"", ""},
+      {"a missing settings line", without(settings), 4, "\"event\":\"desync\"", ""},
+      {"a wrong expect",
+       edited(firstExpect,
+              "expect 12345" + lines[firstExpect].substr(lines[firstExpect].find(' ', 7))),
+       4,
+       "{\"event\":\"desync\",\"line\":" + std::to_string(firstExpect + 1) +
+           ",\"field\":\"blue.X\",\"expected\":12345,\"found\":",
+       ""},
+      {"a key moved after the tick that followed it", Joined(tickFirst), 4, "\"event\":\"desync\"",
+       ""},
+      {"settings after a key", Joined(settingsLate), 2, "", "settings line must come before"},
+      {"a garbled line", edited(firstExpect, "expect 1 2 3"), 2, "",
+       "line " + std::to_string(firstExpect + 1)},
+      {"a script that is no recording runs its unterminated last line", "tick", 0,
+       "{\"event\":\"end\"}", ""},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = Replay(Dir(), c.recording);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err << LastLine(run.out);
+    EXPECT_NE(LastLine(run.out).find(c.lastLine), std::string::npos)
+        << c.name << ": " << LastLine(run.out);
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
+  }
+  EXPECT_NE(Replay(Dir(), "tick").out.find("{\"event\":\"tick\""), std::string::npos);
 }
 
 }  // namespace

@@ -13,19 +13,15 @@ cpack_config=$2
 version=$3
 app_dir=""
 source "$(dirname "$0")/../support/game_xvfb_session.sh"
+source "$(dirname "$0")/pack.sh"
 
 for tool in dpkg-deb dpkg-shlibdeps desktop-file-validate; do
   command -v "$tool" >/dev/null || fail_now "$tool is not installed"
 done
 
 # --- The package ---------------------------------------------------------------------------------
-if ! "$cpack" --config "$cpack_config" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log"
-  fail_now "cpack failed"
-fi
-deb="$work/out/zorvane_${version}_$(dpkg --print-architecture).deb"
-[[ -f $deb ]] || fail_now "no ${deb##*/}; cpack says: $(cat "$work/cpack.log")"
-pass "cpack made ${deb##*/}"
+pack "$cpack" "$cpack_config" DEB "zorvane_${version}_$(dpkg --print-architecture).deb"
+deb=$packed
 
 expected_files=(
   usr/games/zorvane usr/games/zorvane-config

@@ -15,19 +15,15 @@ tests_dir=$(cd "$(dirname "$0")/.." && pwd)
 name="zorvane-$version-linux-$(uname -m)"
 
 source "$tests_dir/support/checks.sh"
+source "$tests_dir/dist/pack.sh"
 
 for tool in tar readelf desktop-file-validate gio; do
   command -v "$tool" >/dev/null || fail_now "$tool is not installed"
 done
 
 # --- The archive ---------------------------------------------------------------------------------
-if ! "$cpack" --config "$cpack_config" -G TGZ -B "$work/out" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log"
-  fail_now "cpack failed"
-fi
-archive="$work/out/$name.tar.gz"
-[[ -f $archive ]] || fail_now "no $name.tar.gz; cpack says: $(cat "$work/cpack.log")"
-pass "cpack made $name.tar.gz"
+pack "$cpack" "$cpack_config" TGZ "$name.tar.gz"
+archive=$packed
 
 expected_files=(
   Config README.txt bang.wav bg.bmp blueblock.bmp bluedead.bmp hitwall.wav

@@ -302,4 +302,52 @@ else
   wait_for_game 0
 fi
 
+# --- A recorded game replays exactly, in the replay tool and in the game. -----------------------
+app=$(make_app record)
+recording="$work/game.rec"
+start_game "$app/zorvane" --record "$recording"
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480 key Right Right w a Down
+  sleep 1.3
+  xdotool key Left s
+  sleep 0.3
+  xdotool key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape while recording"
+  # A release package ships no replay tool.
+  if [ ! -x "$app_dir/zorvane-replay" ]; then
+    echo "note: no zorvane-replay in $app_dir: the recording is replayed in the build tree only"
+  elif "$app_dir/zorvane-replay" --dir "$app" "$recording" >"$work/replayed" 2>&1 &&
+    grep -q '"event":"expect"' "$work/replayed"; then
+    pass "zorvane-replay replays the recording, every expect line met"
+  else
+    fail "zorvane-replay does not replay the recording: $(tail -n1 "$work/replayed")"
+  fi
+  start_game "$app/zorvane" --play "$recording"
+  wait_until 10 screen_shows_something && pass "--play shows the game" ||
+    fail "--play showed nothing"
+  wait_for_game 20
+  expect_clean_exit "the end of the recording"
+else
+  fail "the recording game showed nothing"
+  wait_for_game 0
+fi
+start_game "$app/zorvane" --record "$work/no-such-dir/game.rec"
+if wait_until 10 message_box; then
+  pass "a recording that cannot be made gives a message box"
+  ! game_window && pass "no game window came up" || fail "a game window opened anyway"
+  dismiss_message_box
+else
+  fail "no message box for a recording that cannot be made"
+fi
+wait_for_game 10
+[ "$game_status" = "1" ] && pass "and status 1" || fail "status $game_status, not 1"
+expect_stderr "no-such-dir/game.rec: No such file" "names the recording and the cause"
+printf 'tick 5\nkey\n' >"$work/bad.rec"
+( unset DISPLAY; exec "$app/zorvane" --play "$work/bad.rec" ) >"$work/stdout" 2>"$work/stderr"
+game_status=$?
+[ "$game_status" = "2" ] && pass "a malformed recording gives status 2" ||
+  fail "a malformed recording: status $game_status"
+expect_stderr "bad.rec: line 2" "names the malformed line"
+
 finish

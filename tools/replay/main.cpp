@@ -9,17 +9,19 @@
 
 #include "game/form1.h"
 #include "game/headless_screen.h"
+#include "game/replay_script.h"
+#include "game/script_runner.h"
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
 #include "tools/replay/frame_file.h"
 #include "tools/replay/replay_json.h"
-#include "tools/replay/replay_script.h"
 
 namespace zorvane {
 namespace {
 
 constexpr int kExitMalformed = 2;
 constexpr int kExitRuntimeError = 3;
+constexpr int kExitDesync = 4;
 
 struct Options {
   std::string directory = ProgramDirectory();
@@ -78,46 +80,44 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& problem)
   return true;
 }
 
-void SetField(PlayerState& p, const std::string& field, double value) {
-  if (field == "Health") {
-    p.Health = static_cast<int16_t>(value);
-    return;
-  }
-  float* const fields[] = {&p.X,     &p.Y,        &p.VX,   &p.VY,       &p.SavedVX, &p.SavedVY,
-                           &p.Accel, &p.Friction, &p.Size, &p.MaxSpeed, &p.Damage,  &p.MaxHealth};
-  const char* const names[] = {"X",     "Y",        "VX",   "VY",       "SavedVX", "SavedVY",
-                               "Accel", "Friction", "Size", "MaxSpeed", "Damage",  "MaxHealth"};
-  for (size_t i = 0; i < std::size(names); ++i) {
-    if (field == names[i]) *fields[i] = static_cast<float>(value);
-  }
-}
-
 class Replay {
  public:
   Replay(const Options& options)
       : options_(options),
+        runner_([this] { return UnscriptedSeed(); }),
         form_(GameHost{PortableLayout(options.directory), screen_, events_, sound_,
-                       [this] { return NextSeed(); }}) {
+                       [this] { return runner_.NextSeed(); },
+                       [this](const std::string& path) { return runner_.ReadSettings(path); }}) {
     screen_.logCalls = false;
     screen_.keepFrames = !options.framesDir.empty();
   }
 
+  // The start-up runs before the first line that is neither blank nor a comment nor one of the
+  // settings and seed lines it takes; a script without those starts up before its first line.
   int Run(std::istream& script) {
+    ScriptReader reader(script);
+    bool started = false;
     try {
-      form_.StartUp();
-      Print("start", 1);
-      std::string line;
-      long long lineNumber = 0;
-      while (std::getline(script, line)) {
-        ++lineNumber;
+      while (true) {
         std::optional<ReplayCommand> command;
         try {
-          command = ParseReplayLine(line);
+          command = reader.Next();
         } catch (const ScriptError& error) {
-          std::cerr << "zorvane-replay: line " << lineNumber << ": " << error.what() << "\n";
+          if (!started) StartUp();
+          std::cerr << "zorvane-replay: line " << reader.line() << ": " << error.what() << "\n";
           return kExitMalformed;
         }
-        if (command && !Execute(*command)) break;
+        if (!started && command && IsPrologue(*command)) {
+          runner_.Prepare(*command);
+          continue;
+        }
+        if (!started) StartUp();
+        started = true;
+        if (!command) break;
+        if (!Execute(*command, reader.line())) {
+          CheckEnd(reader);
+          break;
+        }
       }
     } catch (const RuntimeError& error) {
       std::cout << FormatErrorLine(ErrorKindName(error.kind()), error.what()) << std::endl;
@@ -125,25 +125,45 @@ class Replay {
     } catch (const std::bad_alloc&) {
       std::cout << FormatErrorLine("other", "Out of memory") << std::endl;
       return kExitRuntimeError;
+    } catch (const Desync& desync) {
+      std::cout << FormatDesyncLine(desync) << std::endl;
+      return kExitDesync;
+    }
+    if (reader.droppedCutLine()) {
+      std::cerr << "zorvane-replay: line " << reader.line()
+                << ": the recording ends in a cut line; replayed up to the line before\n";
     }
     std::cout << "{\"event\":\"end\"}" << std::endl;
     return 0;
   }
 
  private:
-  uint32_t NextSeed() {
+  void StartUp() {
+    form_.StartUp();
+    Print("start", 1);
+  }
+
+  // Nothing after the command that stopped the game runs, but an expect line right after it
+  // checks the state the game ended in, as a recording states it.
+  void CheckEnd(ScriptReader& reader) {
+    std::optional<ReplayCommand> next;
+    try {
+      next = reader.Next();
+    } catch (const ScriptError&) {
+      return;  // a line that would never run
+    }
+    if (next && next->kind == ReplayCommand::Kind::Expect) Execute(*next, reader.line());
+  }
+
+  uint32_t UnscriptedSeed() {
     if (!options_.seeded) return ClockSeed();
     return options_.seed + rounds_++;
   }
 
   // Runs one command; false when it left the game stopped.
-  bool Execute(const ReplayCommand& command) {
+  bool Execute(const ReplayCommand& command, long long line) {
     using Kind = ReplayCommand::Kind;
     switch (command.kind) {
-      case Kind::Key:
-        form_.Form_KeyDown(command.keyCode, 0);
-        Print("key", ++keys_);
-        break;
       case Kind::Tick:
         for (int64_t i = 0; i < command.count; ++i) {
           form_.tmrAI_Timer();
@@ -158,9 +178,27 @@ class Replay {
           Print("frame", frames_, &drawn);
         }
         break;
+      case Kind::Key:
+        runner_.Run(command, form_, line);
+        Print("key", ++keys_);
+        break;
       case Kind::Set:
-        SetField(command.red ? form_.RedPlayer : form_.BluePlayer, command.field, command.value);
+        runner_.Run(command, form_, line);
         Print("set", ++sets_);
+        break;
+      case Kind::Close:
+        runner_.Run(command, form_, line);
+        Print("close", ++closes_);
+        break;
+      case Kind::Seed:
+        runner_.Run(command, form_, line);
+        Print("seed", ++seeds_);
+        break;
+      case Kind::Settings:  // only before the start-up, where the reader keeps it
+        break;
+      case Kind::Expect:
+        runner_.Run(command, form_, line);
+        Print("expect", ++expects_);
         break;
     }
     return form_.Running;
@@ -190,10 +228,11 @@ class Replay {
   HeadlessScreen screen_;
   NoEvents events_;
   RecordingSound sound_;
+  ScriptRunner runner_;
   Form1 form_;
   Surface blank_{640, 480};
   uint32_t rounds_ = 0;
-  long long keys_ = 0, ticks_ = 0, frames_ = 0, sets_ = 0;
+  long long keys_ = 0, ticks_ = 0, frames_ = 0, sets_ = 0, closes_ = 0, seeds_ = 0, expects_ = 0;
 };
 
 }  // namespace

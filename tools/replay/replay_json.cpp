@@ -67,4 +67,11 @@ std::string FormatErrorLine(const char* kind, const std::string& message) {
          ",\"message\":" + JsonString(message) + "}";
 }
 
+// The values are a single's shortest text, a health or true/false: JSON as they stand.
+std::string FormatDesyncLine(const Desync& desync) {
+  return "{\"event\":\"desync\",\"line\":" + std::to_string(desync.line) +
+         ",\"field\":" + JsonString(desync.field) + ",\"expected\":" + desync.expected +
+         ",\"found\":" + desync.found + "}";
+}
+
 }  // namespace zorvane

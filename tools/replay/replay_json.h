@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/form1.h"
+#include "game/script_runner.h"
 
 namespace zorvane {
 
@@ -18,6 +19,8 @@ struct ReplayLine {
 
 std::string FormatReplayLine(const ReplayLine& line, const Form1& form);
 std::string FormatErrorLine(const char* kind, const std::string& message);
+// The line an expect that found the game elsewhere ends the run with.
+std::string FormatDesyncLine(const Desync& desync);
 std::string JsonString(const std::string& text);
 
 }  // namespace zorvane
