@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/form1.h"
+#include "game/game_recorder.h"
 #include "game/headless_screen.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/network_error.h"
@@ -42,12 +43,15 @@ inline StateBits Bits(const Form1& form) {
 class NetSide {
  public:
   NetSide(net::Role role, net::Transport& transport, Clock& clock, const std::string& settings,
-          int delay = 3, std::string version = "1.0.0", uint32_t seeds = 1)
-      : session({role, delay, std::move(version), [this] { return seeds_++; }}, transport, clock),
+          int delay = 3, std::string version = "1.0.0", uint32_t seeds = 1,
+          GameRecorder* recorder = nullptr)
+      : session({role, delay, std::move(version), [this] { return seeds_++; }, recorder}, transport,
+                clock),
         seeds_(seeds) {
     screen.keepFrames = false;
     screen.logCalls = false;
     WriteGameFiles(dir.path(), settings);
+    if (recorder) recorder->Watch(form);
     form.StartUp();
   }
 

@@ -2,7 +2,7 @@
 # Two real games over the network on one machine: the host on one private X server, the guest on
 # another, over 127.0.0.1. The host shows that it waits; once the guest has joined, keys on
 # either side move that player's block on both screens alike; Escape on the guest ends both
-# games with status 0.
+# games with status 0, and the two recordings hold the same game.
 # Usage: play_over_network_xvfb.sh APP_DIR   (the directory holding zorvane and its files)
 set -uo pipefail
 
@@ -34,7 +34,7 @@ host_says_waiting() { grep -q "waiting for a player on port $port" "$work/host.s
 host_ended() { ! kill -0 "$host_pid" 2>/dev/null; }
 
 # --- The host waits, and shows it. -------------------------------------------------------------
-(cd "$work" && DISPLAY=$host_display exec "$app/zorvane" --host "$port") \
+(cd "$work" && DISPLAY=$host_display exec "$app/zorvane" --host "$port" --record "$work/host.rec") \
   >"$work/host.stdout" 2>"$work/host.stderr" &
 host_pid=$!
 if wait_until 10 host_says_waiting; then pass "the host says it waits on port $port"; else
@@ -46,7 +46,7 @@ if wait_until 10 shows_waiting; then pass "the host's screen shows that it waits
 fi
 
 # --- The guest joins; both show one arena. -----------------------------------------------------
-DISPLAY=$guest_display start_game "$app/zorvane" --join "127.0.0.1:$port"
+DISPLAY=$guest_display start_game "$app/zorvane" --join "127.0.0.1:$port" --record "$work/guest.rec"
 joined() { ! shows_waiting; }
 if wait_until 10 joined; then
   pass "the waiting sign goes once the guest has joined"
@@ -92,6 +92,12 @@ if wait_until 10 host_ended; then
   fi
 else
   fail "the host did not end"
+fi
+if [ -s "$work/host.rec" ] && cmp -s "$work/host.rec" "$work/guest.rec"; then
+  pass "both recordings hold the same game ($(grep -c '^key' "$work/host.rec") keys)"
+else
+  fail "the two recordings differ"
+  diff "$work/host.rec" "$work/guest.rec" | head -20
 fi
 
 finish
