@@ -43,7 +43,8 @@ soak:
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON \
 		-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS))
 	@cmake --build $(BUILD) -j$(JOBS)
-	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | grep -E '^[0-9]+: (soak|net|FAIL)|tests passed|Passed|Failed'
+	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | \
+		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:)|FAIL|ok:)|tests passed|Passed|Failed'
 
 # What CI runs: the tests, then the whole suite again under AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer (its fuzz corpus replays included).

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
@@ -76,6 +77,18 @@ long StatusKiB(pid_t pid, const std::string& field) {
     if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
   }
   return -1;
+}
+
+// How many files the process holds open.
+long OpenFiles(pid_t pid) {
+  const std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+  std::error_code error;
+  long count = 0;
+  for (auto it = std::filesystem::directory_iterator(fds, error);
+       !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    ++count;
+  }
+  return error ? -1 : count;
 }
 
 char StateOf(pid_t pid) {
@@ -171,12 +184,14 @@ int main(int argc, char** argv) {
   bool written = WriteAll(script[1], Play(random, kWarmUpTicks));
   WaitUntilIdle(pid, script[1]);
   const long warm = StatusKiB(pid, "VmRSS"), warmAnon = StatusKiB(pid, "RssAnon");
+  const long warmFiles = OpenFiles(pid);
   const long long step = 50000;
   for (long long done = kWarmUpTicks; written && done < ticks; done += step) {
     written = WriteAll(script[1], Play(random, std::min(step, ticks - done)));
   }
   WaitUntilIdle(pid, script[1]);
   const long last = StatusKiB(pid, "VmRSS"), lastAnon = StatusKiB(pid, "RssAnon");
+  const long lastFiles = OpenFiles(pid);
   close(script[1]);
   int status = 0;
   waitpid(pid, &status, 0);
@@ -186,8 +201,9 @@ int main(int argc, char** argv) {
               seen.ticks.load(), seen.deadTicks.load(), seen.bothDeadTicks.load(),
               seen.rounds.load());
   std::printf(
-      "resident memory after %lld ticks %ld KiB (heap %ld), at the end %ld KiB (heap %ld)\n",
-      kWarmUpTicks, warm, warmAnon, last, lastAnon);
+      "resident memory after %lld ticks %ld KiB (heap %ld), at the end %ld KiB (heap %ld)\n"
+      "open files after %lld ticks %ld, at the end %ld\n",
+      kWarmUpTicks, warm, warmAnon, last, lastAnon, kWarmUpTicks, warmFiles, lastFiles);
   int failures = 0;
   const auto check = [&](bool ok, const std::string& what) {
     if (!ok) std::printf("FAIL: %s\n", what.c_str());
@@ -200,5 +216,6 @@ int main(int argc, char** argv) {
   check(seen.bothDeadTicks * 10 >= ticks, "too few ticks with both blocks dead");
   check(seen.rounds >= 10, "too few new rounds");
   check(warm > 0 && last - warm <= kBudgetKiB, "resident memory grew beyond 1 MiB");
+  check(lastFiles >= 0 && lastFiles <= warmFiles, "open files grew");
   return failures == 0 ? 0 : 1;
 }
