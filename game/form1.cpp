@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/player_settings.h"
 #include "game/single_math.h"
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
@@ -42,15 +43,6 @@ T& Use(T* object) {
     throw RuntimeError(ErrorKind::Other, "Object variable or With block variable not set");
   }
   return *object;
-}
-
-void ApplySettings(PlayerState& player, const PlayerSettings& settings) {
-  player.Accel = settings[kAccel];
-  player.Friction = settings[kFriction];
-  player.Size = settings[kSize];
-  player.MaxSpeed = settings[kMaxSpeed];
-  player.Damage = settings[kDamage];
-  player.MaxHealth = settings[kMaxHealth];
 }
 
 // Friction and the speed limit on one velocity component. The tests read the value the step

@@ -5,6 +5,7 @@
 
 #include "game/form1.h"
 #include "game/game_recorder.h"
+#include "game/player_settings.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
 #include "game/net/state_checksum.h"
@@ -17,19 +18,6 @@ constexpr int16_t kEscape = 27;
 
 std::string Describe(const Versions& versions) {
   return "zorvane " + versions.program + " (protocol " + std::to_string(versions.protocol) + ")";
-}
-
-PlayerSettings SettingsOf(const PlayerState& p) {
-  return {p.Accel, p.Friction, p.Size, p.MaxSpeed, p.Damage, p.MaxHealth};
-}
-
-void Apply(PlayerState& p, const PlayerSettings& s) {
-  p.Accel = s[kAccel];
-  p.Friction = s[kFriction];
-  p.Size = s[kSize];
-  p.MaxSpeed = s[kMaxSpeed];
-  p.Damage = s[kDamage];
-  p.MaxHealth = s[kMaxHealth];
 }
 
 }  // namespace
@@ -178,8 +166,8 @@ void LockstepSession::TakeWhileWaiting(Form1& form, const Message& message) {
 // bitmap that fails to load leaves its sprite empty and play goes on.
 void LockstepSession::Start(Form1& form, const Settings& settings, uint32_t seed, int remoteDelay) {
   remoteDelay_ = remoteDelay;
-  Apply(form.BluePlayer, settings.blue);
-  Apply(form.RedPlayer, settings.red);
+  ApplySettings(form.BluePlayer, settings.blue);
+  ApplySettings(form.RedPlayer, settings.red);
   phase_ = Phase::Playing;
   if (setup_.recorder) setup_.recorder->SettingsRead(settings);
   nextRoundSeed_ = seed;
