@@ -5,10 +5,10 @@
 
 #include "game/form1.h"
 #include "game/game_recorder.h"
-#include "game/player_settings.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
 #include "game/net/state_checksum.h"
+#include "game/player_settings.h"
 #include "settings/runtime_error.h"
 
 namespace zorvane::net {
