@@ -79,11 +79,25 @@ int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::s
   return status;
 }
 
+// What every game runs on: its display, keyboard and controllers, sound and the pacing of its
+// frames. Nothing is shown before the game's start-up.
+struct SdlPlatform {
+  SdlPlatform(const GameOptions& options, const FileLayout& files, Clock& clock)
+      : pacer(clock, SleepMicros),
+        screen(files.dataDirectory, pacer, options.window),
+        keys(pacer, clock, options.repeat, [this] { screen.SwitchDisplay(); }) {}
+
+  FramePacer pacer;
+  SdlSound sound;
+  SdlScreen screen;
+  SdlEventPump keys;
+};
+
 // A game over the network: the host waits for a player on its port, the guest joins it; each
 // runs its own window, and the lockstep keeps the two games one. A recording starts where play
 // does, with the host's settings and seed.
-int PlayOverNetwork(const GameOptions& options, const FileLayout& files, Clock& clock,
-                    GameRecorder* recorder) {
+int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* recorder,
+                    SdlPlatform& platform, const FileLayout& files) {
   const net::Versions ours{net::kProtocolVersion, ZORVANE_VERSION};
   const bool host = options.network == Network::Host;
   std::unique_ptr<net::EnetTransport> link;
@@ -99,18 +113,15 @@ int PlayOverNetwork(const GameOptions& options, const FileLayout& files, Clock& 
     ReportError(error.what(), true);
     return error.status();
   }
-  FramePacer pacer(clock, SleepMicros);
-  SdlSound sound;
-  SdlScreen screen(files.dataDirectory, pacer, options.window);
-  net::WaitingScreen shown(screen);
-  SdlEventPump local(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
+  net::WaitingScreen shown(platform.screen);
   net::LockstepSession session({host ? net::Role::Host : net::Role::Guest, options.delay,
                                 ZORVANE_VERSION, ClockSeed, recorder},
                                *link, clock);
-  NetEventPump pump(pacer, local, session, shown, clock);
-  Form1 form(GameHost{files, shown, pump, sound, [&session] { return session.RoundSeed(); }});
+  NetEventPump pump(platform.pacer, platform.keys, session, shown, clock);
+  Form1 form(
+      GameHost{files, shown, pump, platform.sound, [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
-  return RunGame(form, screen, recorder, options.play);
+  return RunGame(form, platform.screen, recorder, options.play);
 }
 
 int Play(const GameOptions& options) {
@@ -136,19 +147,16 @@ int Play(const GameOptions& options) {
     ReportError(error.what(), true);
     return kExitUsage;
   }
+  SdlPlatform platform(options, files, clock);
   if (options.network != Network::None) {
-    return PlayOverNetwork(options, files, clock, recorder.get());
+    return PlayOverNetwork(options, clock, recorder.get(), platform, files);
   }
-  FramePacer pacer(clock, SleepMicros);
-  SdlSound sound;
-  SdlScreen screen(files.dataDirectory, pacer, options.window);
-  SdlEventPump livePump(pacer, clock, options.repeat, [&screen] { screen.SwitchDisplay(); });
   std::optional<PlaybackPump> playbackPump;
-  if (playback) playbackPump.emplace(pacer, *playback);
-  EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : livePump;
-  GameHost host{files, screen, pump, sound};
+  if (playback) playbackPump.emplace(platform.pacer, *playback);
+  EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : platform.keys;
+  GameHost host{files, platform.screen, pump, platform.sound};
   if (recorder) {
-    livePump.Observe(recorder.get());
+    platform.keys.Observe(recorder.get());
     host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
     host.readSettings = [&](const std::string& path) {
       return recorder->SettingsRead(ReadSettingsFile(path));
@@ -162,7 +170,7 @@ int Play(const GameOptions& options) {
   }
   Form1 form(host);
   if (recorder) recorder->Watch(form);
-  return RunGame(form, screen, recorder.get(), options.play);
+  return RunGame(form, platform.screen, recorder.get(), options.play);
 }
 
 }  // namespace
