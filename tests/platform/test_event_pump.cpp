@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "game/form1.h"
@@ -63,6 +66,26 @@ void Ready(PlayerState& p, float x, float y) {
   p.MaxSpeed = 100;
 }
 
+// A running game fed by the real pump on a headless screen, blue at (300, 300) and red at
+// (100, 100), both alive; its files are read from `dir`.
+struct PumpedGame {
+  PumpedGame(Clock& clock, KeyRepeat repeat, std::function<void()> switchDisplay,
+             const std::string& dir = "/nowhere")
+      : pacer(clock, [](int64_t) {}),
+        pump(pacer, clock, repeat, std::move(switchDisplay)),
+        form(GameHost{PortableLayout(dir), screen, pump, sound}) {
+    form.Running = true;
+    Ready(form.BluePlayer, 300, 300);
+    Ready(form.RedPlayer, 100, 100);
+  }
+
+  FramePacer pacer;
+  SdlEventPump pump;
+  HeadlessScreen screen;
+  RecordingSound sound;
+  Form1 form;
+};
+
 TEST(SdlEventPumpTest, KeyDownsReachTheGameAndNothingElseDoes) {
   struct Case {
     const char* name;
@@ -118,14 +141,9 @@ TEST(SdlEventPumpTest, KeyDownsReachTheGameAndNothingElseDoes) {
   for (const Case& c : cases) {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SteadyClock clock;
-    FramePacer pacer(clock, [](int64_t) {});
-    SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
-    HeadlessScreen screen;
-    RecordingSound sound;
-    Form1 form(GameHost{PortableLayout("/nowhere"), screen, pump, sound});
-    form.Running = true;
-    Ready(form.BluePlayer, 300, 300);
-    Ready(form.RedPlayer, 100, 100);
+    PumpedGame game(clock, KeyRepeat::Platform, [] {});
+    SdlEventPump& pump = game.pump;
+    Form1& form = game.form;
     for (SDL_Event event : c.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << c.name;
     pump.DoEvents(form);
     EXPECT_EQ(form.BluePlayer.VX, c.blueVX) << c.name;
@@ -208,16 +226,12 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     test::FakeClock clock;
     const int64_t start = clock.now;
-    FramePacer pacer(clock, [](int64_t) {});
     int switches = 0;
-    SdlEventPump pump(pacer, clock, c.repeat, [&switches] { ++switches; });
-    HeadlessScreen screen;
-    RecordingSound sound;
-    Form1 form(GameHost{PortableLayout(ZORVANE_APP_DIR), screen, pump, sound});
-    form.DD = std::make_unique<DirectDraw>(screen);  // the dead block's bitmap is loaded
-    form.Running = true;
-    Ready(form.BluePlayer, 300, 300);
-    Ready(form.RedPlayer, 100, 100);
+    PumpedGame game(
+        clock, c.repeat, [&switches] { ++switches; }, ZORVANE_APP_DIR);
+    SdlEventPump& pump = game.pump;
+    Form1& form = game.form;
+    form.DD = std::make_unique<DirectDraw>(game.screen);  // the dead block's bitmap is loaded
     form.BluePlayer.Accel = form.RedPlayer.Accel = kCountingAccel;
     form.RedPlayer.MaxHealth = 100;
     if (c.redDead) form.RedPlayer.Health = 0;
@@ -240,14 +254,9 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
 TEST(SdlEventPumpTest, AControllersKeyDownsComeInTheirOwnPass) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   test::FakeClock clock;
-  FramePacer pacer(clock, [](int64_t) {});
-  SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [] {});
-  HeadlessScreen screen;
-  RecordingSound sound;
-  Form1 form(GameHost{PortableLayout("/nowhere"), screen, pump, sound});
-  form.Running = true;
-  Ready(form.BluePlayer, 300, 300);
-  Ready(form.RedPlayer, 100, 100);
+  PumpedGame game(clock, KeyRepeat::Platform, [] {});
+  SdlEventPump& pump = game.pump;
+  Form1& form = game.form;
   form.BluePlayer.Accel = kCountingAccel;
   test::VirtualPads pads;
   ASSERT_TRUE(pads.Plug(0)) << SDL_GetError();
