@@ -179,29 +179,31 @@ class Replay {
         }
         break;
       case Kind::Key:
-        runner_.Run(command, form_, line);
-        Print("key", ++keys_);
+        RunCounted(command, line, "key", keys_);
         break;
       case Kind::Set:
-        runner_.Run(command, form_, line);
-        Print("set", ++sets_);
+        RunCounted(command, line, "set", sets_);
         break;
       case Kind::Close:
-        runner_.Run(command, form_, line);
-        Print("close", ++closes_);
+        RunCounted(command, line, "close", closes_);
         break;
       case Kind::Seed:
-        runner_.Run(command, form_, line);
-        Print("seed", ++seeds_);
+        RunCounted(command, line, "seed", seeds_);
         break;
       case Kind::Settings:  // only before the start-up, where the reader keeps it
         break;
       case Kind::Expect:
-        runner_.Run(command, form_, line);
-        Print("expect", ++expects_);
+        RunCounted(command, line, "expect", expects_);
         break;
     }
     return form_.Running;
+  }
+
+  // A command the game's own script runner carries out, then its line of output.
+  void RunCounted(const ReplayCommand& command, long long line, const char* event,
+                  long long& count) {
+    runner_.Run(command, form_, line);
+    Print(event, ++count);
   }
 
   void WriteFrame() {
