@@ -11,4 +11,11 @@ class EventPump {
   virtual void DoEvents(Form1& form) = 0;
 };
 
+// A pump that delivers nothing: no keys and no timer ticks reach the game. For hosts that drive
+// the game's events themselves, as the replay tool does.
+class NoEvents : public EventPump {
+ public:
+  void DoEvents(Form1&) override {}
+};
+
 }  // namespace zorvane

@@ -10,7 +10,6 @@
 #include "game/form1.h"
 #include "game/headless_screen.h"
 #include "game/sdl/sdl_sound.h"
-#include "tests/support/no_events.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wave_writer.h"
 
@@ -75,7 +74,7 @@ using Outcome = std::vector<float>;
 // tick.
 Outcome Play(const std::string& dir, SoundService& sound) {
   HeadlessScreen screen;
-  test::NoEvents events;
+  NoEvents events;
   Form1 form(GameHost{PortableLayout(dir), screen, events, sound, [] { return 7u; }});
   form.StartUp();
   form.BluePlayer.X = 0;

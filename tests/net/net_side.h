@@ -14,7 +14,6 @@
 #include "game/headless_screen.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/network_error.h"
-#include "tests/support/no_events.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"
 

@@ -4,7 +4,6 @@
 
 #include "game/form1.h"
 #include "game/headless_screen.h"
-#include "tests/support/no_events.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane::test {

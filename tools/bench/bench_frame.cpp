@@ -18,11 +18,6 @@
 namespace zorvane {
 namespace {
 
-class NoEvents : public EventPump {
- public:
-  void DoEvents(Form1&) override {}
-};
-
 // A started game over the staged app directory, both blocks on screen.
 struct StartedGame {
   StartedGame() {

@@ -31,11 +31,6 @@ struct Options {
   std::string script = "-";
 };
 
-class NoEvents : public EventPump {
- public:
-  void DoEvents(Form1&) override {}
-};
-
 int Usage(const std::string& problem) {
   std::cerr << "zorvane-replay: " << problem << "\n"
             << "usage: zorvane-replay [--dir DIR] [--seed N] [--frames OUTDIR] [SCRIPT]\n";
