@@ -29,10 +29,11 @@ config: build
 	@bash tools/install-deps.sh run
 	cd $(BUILD)/app && ./Config
 
-# Every test that is not a soak, in the ordinary build.
+# Every test that is not a soak, in the ordinary build; the benchmarks are built too, so that
+# they keep up with the code.
 test:
-	@bash tools/install-deps.sh test
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON)
+	@bash tools/install-deps.sh test bench
+	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE soak
 

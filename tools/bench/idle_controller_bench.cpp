@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no virtual controller: %s\n", SDL_GetError());
     return 1;
   }
-  Form1 form(GameHost{directory, screen, pump, sound});
+  Form1 form(GameHost{PortableLayout(directory), screen, pump, sound});
   SDL_AddTimer(kSettleMillis, StartMeasuring, nullptr);
   SDL_AddTimer(kSettleMillis + static_cast<Uint32>(seconds) * 1000, Quit, nullptr);
   form.Form_Load();
