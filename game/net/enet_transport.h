@@ -52,6 +52,7 @@ class EnetTransport : public Transport {
   bool joining_ = false;
   bool open_ = true;        // whether a host takes the next guest that comes
   uint32_t lastHeard_ = 0;  // ENet's time of the last datagram from the peer
+  uint32_t lastPing_ = 0;   // ENet's time of our last ping to the peer
 };
 
 }  // namespace zorvane::net
