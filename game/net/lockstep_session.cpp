@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <iostream>
 
-#include "game/form1.h"
-#include "game/game_recorder.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
 #include "game/net/state_checksum.h"
-#include "game/player_settings.h"
+#include "game/replay/game_recorder.h"
+#include "game/sim/form1.h"
+#include "game/sim/player_settings.h"
 #include "settings/runtime_error.h"
 
 namespace zorvane::net {

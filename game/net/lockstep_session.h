@@ -5,11 +5,11 @@
 #include <functional>
 #include <string>
 
-#include "game/clock.h"
+#include "game/events/clock.h"
 #include "game/net/messages.h"
 #include "game/net/player_keys.h"
 #include "game/net/transport.h"
-#include "game/round_random.h"
+#include "game/sim/round_random.h"
 
 namespace zorvane {
 class Form1;

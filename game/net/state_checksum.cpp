@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "game/form1.h"
+#include "game/sim/form1.h"
 
 namespace zorvane::net {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "game/clock.h"
+#include "game/events/clock.h"
 
 namespace zorvane::net {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/screen.h"
+#include "game/display/screen.h"
 
 namespace zorvane::net {
 

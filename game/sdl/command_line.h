@@ -5,12 +5,9 @@
 #include <vector>
 
 #include "game/net/messages.h"
+#include "game/sdl/input/key_repeater.h"
 
 namespace zorvane {
-
-// How held keyboard keys repeat: as the platform repeats them (only the last key pressed), or
-// each key on its own, timed by the game.
-enum class KeyRepeat { Platform, Each };
 
 // A game on this machine alone, or over the network: waiting for a player, or joining one.
 enum class Network { None, Host, Join };

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "game/event_pump.h"
+#include "game/events/event_pump.h"
+#include "game/events/frame_pacer.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/tick_beat.h"
 #include "game/net/waiting_screen.h"
-#include "game/sdl/frame_pacer.h"
-#include "game/sdl/sdl_event_pump.h"
+#include "game/sdl/input/sdl_event_pump.h"
 
 namespace zorvane {
 

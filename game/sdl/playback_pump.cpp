@@ -1,6 +1,6 @@
 #include "game/sdl/playback_pump.h"
 
-#include "game/form1.h"
+#include "game/sim/form1.h"
 
 namespace zorvane {
 

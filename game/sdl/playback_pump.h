@@ -2,9 +2,9 @@
 
 #include <SDL.h>
 
-#include "game/event_queue.h"
-#include "game/script_playback.h"
-#include "game/sdl/frame_pacer.h"
+#include "game/events/event_queue.h"
+#include "game/events/frame_pacer.h"
+#include "game/replay/script_playback.h"
 
 namespace zorvane {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "game/sound_service.h"
+#include "game/events/sound_service.h"
 
 namespace zorvane {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "game/bitmap_file.h"
-#include "game/direct_draw.h"
-#include "game/headless_screen.h"
+#include "game/display/bitmap_file.h"
+#include "game/display/direct_draw.h"
+#include "game/display/headless_screen.h"
 #include "settings/runtime_error.h"
 #include "tests/support/game_fixture.h"
 

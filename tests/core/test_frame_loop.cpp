@@ -3,7 +3,7 @@
 #include <functional>
 #include <map>
 
-#include "game/event_queue.h"
+#include "game/events/event_queue.h"
 #include "settings/runtime_error.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/game_fixture.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/game_recorder.h"
-#include "game/sdl_ptr.h"
+#include "game/display/sdl_ptr.h"
+#include "game/replay/game_recorder.h"
 #include "tests/support/random_game.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "game/form1.h"
-#include "game/headless_screen.h"
+#include "game/display/headless_screen.h"
+#include "game/sim/form1.h"
 #include "settings/runtime_error.h"
 #include "tests/support/test_files.h"
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "game/form1.h"
-#include "game/headless_screen.h"
+#include "game/display/headless_screen.h"
 #include "game/sdl/sdl_sound.h"
+#include "game/sim/form1.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wave_writer.h"
 

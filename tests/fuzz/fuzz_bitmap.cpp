@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "game/bitmap_file.h"
+#include "game/display/bitmap_file.h"
 #include "settings/runtime_error.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/replay_script.h"
+#include "game/replay/replay_script.h"
 #include "settings/number_text.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "game/form1.h"
-#include "game/game_recorder.h"
-#include "game/headless_screen.h"
+#include "game/display/headless_screen.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/network_error.h"
+#include "game/replay/game_recorder.h"
+#include "game/sim/form1.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"
 

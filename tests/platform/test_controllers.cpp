@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/sdl/sdl_controllers.h"
+#include "game/sdl/input/sdl_controllers.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/virtual_pads.h"
 

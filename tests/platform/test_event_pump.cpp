@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "game/form1.h"
-#include "game/headless_screen.h"
-#include "game/sdl/sdl_event_pump.h"
-#include "game/sound_service.h"
+#include "game/display/headless_screen.h"
+#include "game/events/sound_service.h"
+#include "game/sdl/input/sdl_event_pump.h"
+#include "game/sim/form1.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/virtual_pads.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "game/sdl/frame_pacer.h"
+#include "game/events/frame_pacer.h"
 #include "tests/support/fake_clock.h"
 
 namespace zorvane {

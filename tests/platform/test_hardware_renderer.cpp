@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/sdl/hardware_renderer.h"
+#include "game/sdl/video/hardware_renderer.h"
 
 namespace zorvane {
 namespace {

@@ -4,8 +4,8 @@
 #include <numeric>
 #include <vector>
 
-#include "game/sdl/color_table.h"
-#include "game/sdl/nearest_scaler.h"
+#include "game/sdl/video/color_table.h"
+#include "game/sdl/video/nearest_scaler.h"
 
 namespace zorvane {
 namespace {

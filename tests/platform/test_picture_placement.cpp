@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/sdl/picture_placement.h"
+#include "game/sdl/video/picture_placement.h"
 
 namespace zorvane {
 namespace {

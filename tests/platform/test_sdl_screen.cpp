@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "game/sdl/color_table.h"
-#include "game/sdl/no_display_error.h"
-#include "game/sdl/renderer_presenter.h"
-#include "game/sdl/sdl_screen.h"
-#include "game/sdl/window_surface_presenter.h"
+#include "game/sdl/video/color_table.h"
+#include "game/sdl/video/no_display_error.h"
+#include "game/sdl/video/renderer_presenter.h"
+#include "game/sdl/video/sdl_screen.h"
+#include "game/sdl/video/window_surface_presenter.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane {

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <fstream>
 
-#include "game/form1.h"
-#include "game/sdl/sdl_event_pump.h"
-#include "game/sdl/sdl_screen.h"
-#include "game/sound_service.h"
+#include "game/events/sound_service.h"
+#include "game/sdl/input/sdl_event_pump.h"
+#include "game/sdl/video/sdl_screen.h"
+#include "game/sim/form1.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane {

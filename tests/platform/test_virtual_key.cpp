@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/sdl/virtual_key.h"
+#include "game/sdl/input/virtual_key.h"
 
 namespace zorvane {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/clock.h"
+#include "game/events/clock.h"
 
 namespace zorvane::test {
 

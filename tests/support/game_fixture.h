@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/form1.h"
-#include "game/headless_screen.h"
+#include "game/display/headless_screen.h"
+#include "game/sim/form1.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane::test {

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "game/form1.h"
-#include "game/game_recorder.h"
-#include "game/headless_screen.h"
+#include "game/display/headless_screen.h"
+#include "game/replay/game_recorder.h"
+#include "game/sim/form1.h"
 #include "tests/support/fake_clock.h"
 #include "tools/replay/replay_json.h"
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "game/sdl_ptr.h"
+#include "game/display/sdl_ptr.h"
 
 namespace zorvane::test {
 

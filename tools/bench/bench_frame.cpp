@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/form1.h"
-#include "game/headless_screen.h"
+#include "game/display/headless_screen.h"
+#include "game/sim/form1.h"
 #include "settings/program_dir.h"
 #include "tools/bench/median_reporter.h"
 

@@ -12,11 +12,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/form1.h"
-#include "game/sdl/frame_pacer.h"
-#include "game/sdl/sdl_event_pump.h"
-#include "game/sdl/sdl_screen.h"
+#include "game/events/frame_pacer.h"
+#include "game/sdl/input/sdl_event_pump.h"
 #include "game/sdl/sdl_sound.h"
+#include "game/sdl/video/sdl_screen.h"
+#include "game/sim/form1.h"
 #include "tests/support/virtual_pads.h"
 
 namespace {

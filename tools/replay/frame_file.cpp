@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "game/sdl_ptr.h"
+#include "game/display/sdl_ptr.h"
 
 namespace zorvane {
 

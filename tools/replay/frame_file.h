@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/surface.h"
+#include "game/display/surface.h"
 
 namespace zorvane {
 

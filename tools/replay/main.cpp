@@ -7,10 +7,10 @@
 #include <iostream>
 #include <string>
 
-#include "game/form1.h"
-#include "game/headless_screen.h"
-#include "game/replay_script.h"
-#include "game/script_runner.h"
+#include "game/display/headless_screen.h"
+#include "game/replay/replay_script.h"
+#include "game/replay/script_runner.h"
+#include "game/sim/form1.h"
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
 #include "tools/replay/frame_file.h"

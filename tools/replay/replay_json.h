@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "game/form1.h"
-#include "game/script_runner.h"
+#include "game/replay/script_runner.h"
+#include "game/sim/form1.h"
 
 namespace zorvane {
 

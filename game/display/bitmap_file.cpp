@@ -1,0 +1,70 @@
+#include "game/display/bitmap_file.h"
+
+#include <SDL.h>
+
+#include <climits>
+#include <cstring>
+
+#include "game/display/bitmap_refusal.h"
+#include "game/display/sdl_ptr.h"
+#include "settings/runtime_error.h"
+
+namespace zorvane {
+namespace {
+
+constexpr const char* kFileTooLarge = "the file is too large";
+
+[[noreturn]] void Fail(const std::string& path, const std::string& cause) {
+  throw RuntimeError(ErrorKind::Bitmap, "Cannot load bitmap " + path + ": " + cause);
+}
+
+// The whole file, read once: the header check and the decoder both work on these bytes. SDL
+// decodes from memory of at most INT_MAX bytes, far more than the largest picture allowed needs.
+std::string ReadWholeFile(const std::string& path) {
+  const SdlRWopsPtr file(SDL_RWFromFile(path.c_str(), "rb"));
+  if (!file) Fail(path, "file not found");
+  std::string bytes;
+  char chunk[65536];
+  size_t got = 0;
+  SDL_ClearError();
+  while (bytes.size() <= INT_MAX && (got = SDL_RWread(file.get(), chunk, 1, sizeof chunk)) > 0) {
+    bytes.append(chunk, got);
+  }
+  const std::string error = SDL_GetError();  // a directory fails here
+  if (!error.empty()) Fail(path, error);
+  if (bytes.size() > INT_MAX) Fail(path, kFileTooLarge);
+  return bytes;
+}
+
+}  // namespace
+
+Surface LoadBitmapFile(const std::string& path) { return DecodeBitmap(ReadWholeFile(path), path); }
+
+Surface DecodeBitmap(std::string_view bytes, const std::string& path) {
+  if (bytes.size() > INT_MAX) Fail(path, kFileTooLarge);
+  if (bytes.empty()) {
+    // SDL takes no empty memory stream; the file fails as SDL's first read of it would.
+    SDL_Error(SDL_EFREAD);
+    Fail(path, SDL_GetError());
+  }
+  if (const auto refusal = BitmapRefusal(bytes)) Fail(path, *refusal);
+
+  // The decoder closes the memory stream itself (freesrc), whether it succeeds or not.
+  SdlSurfacePtr decoded(
+      SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
+  if (!decoded) Fail(path, SDL_GetError());
+  const SdlSurfacePtr converted(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB565, 0));
+  decoded.reset();
+  if (!converted) Fail(path, SDL_GetError());
+
+  Surface surface(converted->w, converted->h, path);
+  const auto* pixels = static_cast<const uint8_t*>(converted->pixels);
+  for (int y = 0; y < converted->h; ++y) {
+    std::memcpy(surface.pixels() + static_cast<size_t>(y) * converted->w,
+                pixels + static_cast<size_t>(y) * converted->pitch,
+                static_cast<size_t>(converted->w) * sizeof(uint16_t));
+  }
+  return surface;
+}
+
+}  // namespace zorvane

@@ -1,0 +1,71 @@
+#include "game/replay/script_playback.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <utility>
+
+#include "game/events/event_queue.h"
+
+namespace zorvane {
+
+std::vector<NumberedCommand> ReadScriptFile(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw ScriptError("cannot read " + path + ": " + std::strerror(errno));
+  ScriptReader reader(in);
+  std::vector<NumberedCommand> commands;
+  try {
+    while (std::optional<ReplayCommand> command = reader.Next()) {
+      commands.push_back({std::move(*command), reader.line()});
+    }
+  } catch (const ScriptError& error) {
+    throw ScriptError(path + ": line " + std::to_string(reader.line()) + ": " + error.what());
+  }
+  if (in.bad()) throw ScriptError("cannot read " + path);
+  return commands;
+}
+
+ScriptPlayback::ScriptPlayback(std::vector<NumberedCommand> commands, Clock& clock)
+    : commands_(std::move(commands)),
+      clock_(clock),
+      nextTick_(clock.NowMicros() + EventQueue::kTimerIntervalMicros) {
+  for (; next_ < commands_.size() && IsPrologue(commands_[next_].command); ++next_) {
+    runner_.Prepare(commands_[next_].command);
+  }
+}
+
+void ScriptPlayback::RunPending(Form1& form) {
+  while (next_ < commands_.size() && commands_[next_].command.kind != ReplayCommand::Kind::Tick) {
+    const NumberedCommand& next = commands_[next_++];
+    runner_.Run(next.command, form, next.line);
+    if (!form.Running) {
+      CheckEnd(form);
+      return;
+    }
+  }
+  if (next_ == commands_.size()) {
+    form.Form_Close();
+    return;
+  }
+  const int64_t now = clock_.NowMicros();
+  if (now < nextTick_) return;
+  // The game's timer beat: no tick is made up, so a slow frame delays the rest of the script.
+  nextTick_ +=
+      ((now - nextTick_) / EventQueue::kTimerIntervalMicros + 1) * EventQueue::kTimerIntervalMicros;
+  form.tmrAI_Timer();
+  if (++ticksRun_ == commands_[next_].command.count) {
+    ticksRun_ = 0;
+    ++next_;
+  }
+}
+
+// Nothing after the command that stopped the game runs, but an expect line right after it checks
+// the state the game ended in.
+void ScriptPlayback::CheckEnd(Form1& form) {
+  if (next_ < commands_.size() && commands_[next_].command.kind == ReplayCommand::Kind::Expect) {
+    runner_.Run(commands_[next_].command, form, commands_[next_].line);
+  }
+  next_ = commands_.size();
+}
+
+}  // namespace zorvane

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <vector>
+
+#include "game/events/clock.h"
+#include "game/sdl/input/controller_seats.h"
+#include "game/sdl/input/key_repeater.h"
+
+namespace zorvane {
+
+// SDL's game controllers, plugged in and out while the game runs, turned into the key-downs of
+// the blocks they drive (ControllerSeats). Uses SDL's mapping database, so any controller SDL
+// knows works.
+class SdlControllers {
+ public:
+  // Starts SDL's game-controller support; without it the game plays on with the keyboard alone.
+  SdlControllers(Clock& clock, KeyRepeater::PostKeyDown post);
+  ~SdlControllers();
+  SdlControllers(const SdlControllers&) = delete;
+  SdlControllers& operator=(const SdlControllers&) = delete;
+
+  // Takes a controller's event and posts what it means; false for any other event.
+  bool Take(const SDL_Event& event);
+  // Repeats and held buttons that are due by now.
+  void PostDue() { seats_.PostDue(post_); }
+
+ private:
+  struct Close {
+    void operator()(SDL_GameController* controller) const { SDL_GameControllerClose(controller); }
+  };
+  using Controller = std::unique_ptr<SDL_GameController, Close>;
+
+  void Connect(int deviceIndex);
+  void Disconnect(SDL_JoystickID id);
+
+  KeyRepeater::PostKeyDown post_;
+  ControllerSeats seats_;
+  bool started_ = false;
+  std::vector<Controller> open_;  // those that drive a block
+};
+
+}  // namespace zorvane

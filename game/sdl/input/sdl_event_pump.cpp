@@ -1,0 +1,82 @@
+#include "game/sdl/input/sdl_event_pump.h"
+
+#include <utility>
+
+#include "game/sdl/input/virtual_key.h"
+#include "game/sim/form1.h"
+
+namespace zorvane {
+namespace {
+
+constexpr int kVkReturn = 13;
+
+}  // namespace
+
+SdlEventPump::SdlEventPump(FramePacer& pacer, Clock& clock, KeyRepeat repeat,
+                           std::function<void()> switchDisplay)
+    : pacer_(pacer),
+      repeat_(repeat),
+      switchDisplay_(std::move(switchDisplay)),
+      queue_(clock),
+      keyRepeater_(clock),
+      controllers_(clock, [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, 0); }) {}
+
+void SdlEventPump::DoEvents(Form1& form) {
+  pacer_.BeginPass();
+  Deliver(form);
+}
+
+void SdlEventPump::Deliver(WindowEvents& window) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) Post(event);
+  // Repeats the game makes itself go after the keys that came in this pass, before its tick.
+  controllers_.PostDue();
+  keyRepeater_.PostDue(
+      [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, ShiftState(SDL_GetModState())); });
+  queue_.RunPending(window);
+}
+
+void SdlEventPump::Post(const SDL_Event& event) {
+  if (controllers_.Take(event)) return;
+  switch (event.type) {
+    case SDL_KEYDOWN:
+      PostKey(event.key);
+      break;
+    case SDL_KEYUP:
+      if (event.key.keysym.scancode == switchKey_) switchKey_ = SDL_SCANCODE_UNKNOWN;
+      keyRepeater_.Release(event.key.keysym.scancode);
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) queue_.PostClose();
+      break;
+    case SDL_QUIT:
+      // Also what SIGINT and SIGTERM become.
+      queue_.PostClose();
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlEventPump::PostKey(const SDL_KeyboardEvent& key) {
+  const int code = VirtualKeyCode(key.keysym.sym, key.keysym.scancode);
+  if (code == kNoVirtualKey) return;
+  if (code == kVkReturn && (key.keysym.mod & KMOD_ALT) != 0) {
+    if (!key.repeat) {
+      switchKey_ = key.keysym.scancode;
+      switchDisplay_();
+    }
+    return;
+  }
+  if (key.keysym.scancode == switchKey_) return;
+  const int16_t shift = ShiftState(key.keysym.mod);
+  if (repeat_ == KeyRepeat::Platform) {
+    queue_.PostKeyDown(static_cast<int16_t>(code), shift);
+  } else if (!key.repeat) {
+    // The platform repeats only the last key pressed; each key's own repeats come from here.
+    keyRepeater_.Press(key.keysym.scancode, static_cast<int16_t>(code),
+                       [&](int16_t keyCode) { queue_.PostKeyDown(keyCode, shift); });
+  }
+}
+
+}  // namespace zorvane

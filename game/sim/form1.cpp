@@ -1,0 +1,266 @@
+#include "game/sim/form1.h"
+
+#include <cmath>
+
+#include "game/sim/player_settings.h"
+#include "game/sim/single_math.h"
+#include "settings/program_dir.h"
+#include "settings/runtime_error.h"
+#include "settings/settings_file.h"
+
+namespace zorvane {
+namespace {
+
+constexpr float kArenaWidth = 640;
+constexpr float kArenaHeight = 480;
+constexpr int16_t kVkReturn = 13;
+constexpr int16_t kVkEscape = 27;
+constexpr int16_t kVkLeft = 37;
+constexpr int16_t kVkUp = 38;
+constexpr int16_t kVkRight = 39;
+constexpr int16_t kVkDown = 40;
+constexpr int16_t kVkA = 65;
+constexpr int16_t kVkD = 68;
+constexpr int16_t kVkS = 83;
+constexpr int16_t kVkW = 87;
+
+// From the settings read on, a step of the start-up, the frame or the teardown that fails is
+// skipped and the next one runs.
+template <typename Step>
+bool Guarded(Step step) {
+  try {
+    step();
+    return true;
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+// Using a display object that was never created is an error, as it is for any empty object.
+template <typename T>
+T& Use(T* object) {
+  if (object == nullptr) {
+    throw RuntimeError(ErrorKind::Other, "Object variable or With block variable not set");
+  }
+  return *object;
+}
+
+// Friction and the speed limit on one velocity component. The tests read the value the step
+// before just stored: a component below the friction can be pushed across zero and stay there.
+float SlowAndLimit(float v, float friction, float maxSpeed) {
+  if (v > 0) v = Difference(v, friction);
+  if (v < 0) v = Sum(v, friction);
+  if (std::fabs(v) > maxSpeed) {
+    if (v < 0) v = -maxSpeed;
+    if (v > 0) v = maxSpeed;
+  }
+  return v;
+}
+
+void Move(PlayerState& p) {
+  p.X = Sum(p.X, p.VX);
+  p.VX = SlowAndLimit(p.VX, p.Friction, p.MaxSpeed);
+  p.Y = Sum(p.Y, p.VY);
+  p.VY = SlowAndLimit(p.VY, p.Friction, p.MaxSpeed);
+}
+
+// A wall hit takes the damage off without rounding on the way and rounds once. A result beyond
+// the range of health stops at its limit, so a dead block left sliding cannot end the game.
+int16_t HealthAfterHit(int16_t health, float damage) {
+  return RoundToInt16Saturated(static_cast<double>(health) - static_cast<double>(damage));
+}
+
+// A block is drawn at its position rounded to whole pixels.
+// A block's four keys, in the order up, down, left, right.
+struct SteeringKeys {
+  int16_t up, down, left, right;
+};
+
+// A key of the block changes its velocity by its acceleration; any other key does nothing.
+void Steer(PlayerState& p, int16_t keyCode, SteeringKeys keys) {
+  if (keyCode == keys.up) {
+    p.VY = Difference(p.VY, p.Accel);
+  } else if (keyCode == keys.down) {
+    p.VY = Sum(p.VY, p.Accel);
+  } else if (keyCode == keys.left) {
+    p.VX = Difference(p.VX, p.Accel);
+  } else if (keyCode == keys.right) {
+    p.VX = Sum(p.VX, p.Accel);
+  }
+}
+
+bool BlitSprite(Surface* target, const Sprite& sprite, double x, double y, bool keyed) {
+  return Guarded([&] {
+    const int32_t left = RoundToInt32(x);
+    const int32_t top = RoundToInt32(y);
+    Use(target).BltFast(left, top, Use(sprite.Surface.get()), sprite.Rect, keyed);
+  });
+}
+
+}  // namespace
+
+Form1::Form1(const GameHost& host) : host_(host) {}
+
+std::string Form1::InDataDirectory(std::string_view name) const {
+  return InDirectory(host_.files.dataDirectory, name);
+}
+
+void Form1::Form_Load() {
+  StartUp();
+  do {
+    host_.events.DoEvents(*this);
+    DrawFrame();
+  } while (Running);
+  TearDown();
+}
+
+void Form1::StartUp() {
+  Running = true;
+  const Settings settings = host_.readSettings(host_.files.settingsPath);
+  ApplySettings(BluePlayer, settings.blue);
+  ApplySettings(RedPlayer, settings.red);
+
+  Guarded([&] { DD = std::make_unique<DirectDraw>(host_.screen); });
+  Guarded([&] { host_.screen.ShowWindow(); });
+  Guarded([&] { Use(DD.get()).SetCooperativeLevel(kFullScreen | kExclusive | kAllowModeX); });
+  Guarded([&] { Use(DD.get()).SetDisplayMode(640, 480, 16); });
+  Guarded([&] { Primary = Use(DD.get()).CreateFlipChain(1); });
+  Guarded([&] { BackBuffer = Use(Primary.get()).GetAttachedSurface(); });
+  Guarded([&] { NewRound(); });
+}
+
+DrawnSprites Form1::DrawFrame() {
+  DrawnSprites drawn;
+  Guarded([&] { Use(BackBuffer.get()).ColorFill(BackgroundSprite.Rect, 0); });
+  drawn.background = BlitSprite(BackBuffer.get(), BackgroundSprite, 0, 0, false);
+  drawn.red = BlitSprite(BackBuffer.get(), RedSprite, RedPlayer.X, RedPlayer.Y, true);
+  drawn.blue = BlitSprite(BackBuffer.get(), BlueSprite, BluePlayer.X, BluePlayer.Y, true);
+  Guarded([&] { Use(Primary.get()).Flip(); });
+  return drawn;
+}
+
+void Form1::TearDown() {
+  BackgroundSprite.Surface.reset();
+  RedSprite.Surface.reset();
+  BlueSprite.Surface.reset();
+  Primary.reset();
+  BackBuffer.reset();
+  Guarded([&] { Use(DD.get()).RestoreDisplayMode(); });
+  Guarded([&] { Use(DD.get()).SetCooperativeLevel(kNormal); });
+}
+
+void Form1::NewRound() {
+  BluePlayer.Health = RoundToInt16(BluePlayer.MaxHealth);
+  RedPlayer.Health = RoundToInt16(RedPlayer.MaxHealth);
+  random_.Seed(host_.roundSeed());
+  BluePlayer.X = Difference(Product(random_.Next(), kArenaWidth), BluePlayer.Size);
+  BluePlayer.Y = Difference(Product(random_.Next(), kArenaHeight), BluePlayer.Size);
+  RedPlayer.X = Difference(Product(random_.Next(), kArenaWidth), RedPlayer.Size);
+  RedPlayer.Y = Difference(Product(random_.Next(), kArenaHeight), RedPlayer.Size);
+  LoadSurface(BackgroundSprite, InDataDirectory("\\bg.bmp"), 0, true);
+  LoadSurface(RedSprite, InDataDirectory("\\redblock.bmp"), 0, true);
+  LoadSurface(BlueSprite, InDataDirectory("\\blueblock.bmp"), 0, true);
+}
+
+void Form1::LoadSurface(Sprite& sprite, const std::string& fileName, int16_t colorKey,
+                        bool systemMemory) {
+  sprite.Surface.reset();
+  const uint32_t caps = kOffscreenPlain | (systemMemory ? kSystemMemory : 0);
+  sprite.Surface = Use(DD.get()).CreateSurfaceFromFile(fileName, caps);
+  sprite.Rect.right = sprite.Surface->width();
+  sprite.Rect.bottom = sprite.Surface->height();
+  sprite.Surface->SetColorKey(colorKey);
+}
+
+void Form1::tmrAI_Timer() {
+  BounceWalls();
+  CheckCollision();
+  ShowDeadPlayers();
+  MoveBluePlayer();
+  MoveRedPlayer();
+}
+
+void Form1::BounceWalls() {
+  BounceWall(BluePlayer, kBlueCode);
+  BounceWall(RedPlayer, kRedCode);
+}
+
+// At most one wall per block and tick: the first test that holds is acted on. A bounce reverses
+// and doubles the velocity across the wall and puts the block back one pixel inside.
+void Form1::BounceWall(PlayerState& p, float code) {
+  if (p.X >= Difference(kArenaWidth, p.Size)) {
+    p.VX = Product(p.VX, -2);
+    p.X = Difference(kArenaWidth - 1, p.Size);
+    WallHit(code);
+  } else if (p.X <= 0) {
+    p.VX = Product(p.VX, -2);
+    p.X = 1;
+    WallHit(code);
+  } else if (p.Y >= Difference(kArenaHeight, p.Size)) {
+    p.VY = Product(p.VY, -2);
+    p.Y = Difference(kArenaHeight - 1, p.Size);
+    WallHit(code);
+  } else if (p.Y <= 0) {
+    p.VY = Product(p.VY, -2);
+    p.Y = 1;
+    WallHit(code);
+  }
+}
+
+void Form1::WallHit(float code) {
+  if (code == kBlueCode) BluePlayer.Health = HealthAfterHit(BluePlayer.Health, BluePlayer.Damage);
+  if (code == kRedCode) RedPlayer.Health = HealthAfterHit(RedPlayer.Health, RedPlayer.Damage);
+  // The bounce and the damage stand whatever becomes of the sound.
+  try {
+    host_.sound.Play(InDataDirectory("/hitwall.wav"));
+  } catch (...) {
+  }
+}
+
+// The blocks touch when a corner of the blue square lies inside the red square or on its edge.
+// Every sum is computed, and rounded to single, before any comparison.
+void Form1::CheckCollision() {
+  const PlayerState& b = BluePlayer;
+  const PlayerState& r = RedPlayer;
+  const float redBottom = Sum(r.Y, r.Size);
+  const float blueBottom = Sum(b.Y, b.Size);
+  const float redRight = Sum(r.X, r.Size);
+  const float blueRight = Sum(b.X, b.Size);
+  const bool vertical =
+      (r.Y <= b.Y && b.Y <= redBottom) || (r.Y <= blueBottom && blueBottom <= redBottom);
+  const bool horizontal =
+      (r.X <= b.X && b.X <= redRight) || (r.X <= blueRight && blueRight <= redRight);
+  if (!(vertical && horizontal)) return;
+
+  BluePlayer.SavedVX = BluePlayer.VX;
+  BluePlayer.SavedVY = BluePlayer.VY;
+  RedPlayer.SavedVX = RedPlayer.VX;
+  RedPlayer.SavedVY = RedPlayer.VY;
+  BluePlayer.VX = Product(2, RedPlayer.SavedVX);
+  RedPlayer.VX = Product(2, BluePlayer.SavedVX);
+  BluePlayer.VY = Product(2, RedPlayer.SavedVY);
+  RedPlayer.VY = Product(2, BluePlayer.SavedVY);
+  host_.sound.Play(InDataDirectory("/bang.wav"));
+}
+
+void Form1::ShowDeadPlayers() {
+  if (RedPlayer.Health <= 0) LoadSurface(RedSprite, InDataDirectory("\\reddead.bmp"), 0, true);
+  if (BluePlayer.Health <= 0) {
+    LoadSurface(BlueSprite, InDataDirectory("\\bluedead.bmp"), 0, true);
+  }
+}
+
+void Form1::MoveBluePlayer() { Move(BluePlayer); }
+void Form1::MoveRedPlayer() { Move(RedPlayer); }
+
+void Form1::Form_KeyDown(int16_t keyCode, int16_t shift) {
+  (void)shift;  // Shift+W acts as W
+  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, {kVkUp, kVkDown, kVkLeft, kVkRight});
+  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, {kVkW, kVkS, kVkA, kVkD});
+  if ((BluePlayer.Health <= 0 || RedPlayer.Health <= 0) && keyCode == kVkReturn) NewRound();
+  if (keyCode == kVkEscape) Running = false;
+}
+
+void Form1::Form_Close() { Running = false; }
+
+}  // namespace zorvane
