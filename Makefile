@@ -8,7 +8,12 @@ JOBS ?= $(shell nproc)
 SOAK_SECONDS ?= 600
 SOAK_TICKS ?= 1000000
 
+# The cache of a build folder keeps whatever the last configure set, so each target that
+# configures $(BUILD) sets every option of it, and the README's commands work in any order.
 CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
+PROGRAMS_ONLY = $(CMAKE_ARGS) -DBUILD_TESTING=OFF -DZORVANE_BENCHMARKS=OFF
+WITH_TESTS = $(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON \
+	-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS)
 configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
 
 .PHONY: all build run config test soak check sanitize bench fuzz dist deb
@@ -18,7 +23,7 @@ all: build
 # The programs alone: the tests need packages of their own and are built by `make test`.
 build:
 	@bash tools/install-deps.sh build
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
+	@$(call configure,$(BUILD),$(PROGRAMS_ONLY))
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
@@ -33,16 +38,15 @@ config: build
 # they keep up with the code.
 test:
 	@bash tools/install-deps.sh test bench
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
+	@$(call configure,$(BUILD),$(WITH_TESTS))
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE soak
 
 # The long runs: a million replay ticks, and the real game under Xvfb for SOAK_SECONDS, each
 # printing its memory and open descriptors at the start and the end.
 soak:
-	@bash tools/install-deps.sh test
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON \
-		-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS))
+	@bash tools/install-deps.sh test bench
+	@$(call configure,$(BUILD),$(WITH_TESTS))
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | \
 		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:)|FAIL|ok:)|tests passed|Passed|Failed'
@@ -72,7 +76,7 @@ fuzz:
 # from falling on one side of a ratio only.
 bench:
 	@bash tools/install-deps.sh test bench
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
+	@$(call configure,$(BUILD),$(WITH_TESTS))
 	@cmake --build $(BUILD) -j$(JOBS)
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
@@ -89,6 +93,6 @@ dist: build
 # in /usr/share/games/zorvane, settings in each user's home (tools/dist/DebianPackage.cmake).
 deb:
 	@bash tools/install-deps.sh deb
-	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
+	@$(call configure,$(BUILD),$(PROGRAMS_ONLY))
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && cpack -G DEB

@@ -9,6 +9,7 @@ build=$1 werror=$2 jobs=$3
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 cmake -S "$root" -B "$build" -DZORVANE_SANITIZE=ON -DZORVANE_WERROR="$werror" -DBUILD_TESTING=ON \
+  -DZORVANE_BENCHMARKS=OFF \
   >"$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" -j"$jobs"
 
