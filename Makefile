@@ -71,8 +71,8 @@ fuzz:
 	bash tools/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
-# tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
-# without an idle game controller. Repetitions in random turns keep a busy moment of the machine
+# tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU as it
+# starts, with an idle game controller and in its small window. Repetitions in random turns keep a busy moment of the machine
 # from falling on one side of a ratio only.
 bench:
 	@bash tools/install-deps.sh test bench
@@ -83,7 +83,7 @@ bench:
 	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app \
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
-	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
+	bash tools/bench/game_cpu.sh $(BUILD)/bench/zorvane-cpu-bench $(BUILD)/app
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
 dist: build

@@ -10,6 +10,7 @@
 #include "game/display/headless_screen.h"
 #include "game/sdl/sdl_sound.h"
 #include "game/sim/form1.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wave_writer.h"
 
@@ -115,11 +116,6 @@ class SoundFaults : public ::testing::Test {
     expectedSounds = recording.played.size();
     ASSERT_GE(expectedSounds, 4u);
   }
-  void TearDown() override {
-    unsetenv("SDL_AUDIODRIVER");
-    unsetenv("SDL_DISKAUDIOFILE");
-  }
-
   void ExpectSameGame(SdlSound& sdl) {
     CountingSound sound(sdl);
     Outcome outcome;
@@ -135,7 +131,7 @@ class SoundFaults : public ::testing::Test {
 
 // The device is open, so every wall hit and collision reads the damaged file.
 TEST_F(SoundFaults, DamagedWavesLeaveTheGameGoingOn) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const test::ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
   for (const WaveCase& c : kWaveCases) {
     SCOPED_TRACE(c.name);
     WriteWave(dir / "hitwall.wav", c.damage);
@@ -156,8 +152,8 @@ TEST_F(SoundFaults, NoAudioDeviceLeavesTheGameGoingOn) {
                                                          {"disk", unwritable.c_str()}};
   for (const auto& [driver, file] : drivers) {
     SCOPED_TRACE(driver);
-    setenv("SDL_AUDIODRIVER", driver, 1);
-    if (file != nullptr) setenv("SDL_DISKAUDIOFILE", file, 1);
+    const test::ScopedEnv driverEnv("SDL_AUDIODRIVER", driver);
+    const test::ScopedEnv fileEnv("SDL_DISKAUDIOFILE", file);
     SdlSound sound;
     EXPECT_FALSE(sound.hasDevice());
     ExpectSameGame(sound);

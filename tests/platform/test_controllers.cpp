@@ -5,6 +5,7 @@
 
 #include "game/sdl/input/sdl_controllers.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/virtual_pads.h"
 
 namespace zorvane {
@@ -88,7 +89,7 @@ TEST(ControllersTest, ControllersPressTheKeysOfTheBlockTheyDrive) {
       {"an unplugged controller's held direction stops repeating",
        {Plug(0), Press(0, kRight, {39}), Unplug(0), Wait(500), Plug(1), Wait(500)}},
   };
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  const test::ScopedEnv video("SDL_VIDEODRIVER", "dummy");
   for (const Case& c : cases) {
     test::FakeClock clock;
     std::vector<int> posted;
@@ -121,7 +122,6 @@ TEST(ControllersTest, ControllersPressTheKeysOfTheBlockTheyDrive) {
       posted.clear();
     }
   }
-  unsetenv("SDL_VIDEODRIVER");
 }
 
 }  // namespace

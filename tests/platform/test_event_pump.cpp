@@ -10,6 +10,7 @@
 #include "game/sdl/input/sdl_event_pump.h"
 #include "game/sim/form1.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/virtual_pads.h"
 
 namespace zorvane {
@@ -252,7 +253,7 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
 }
 
 TEST(SdlEventPumpTest, AControllersKeyDownsComeInTheirOwnPass) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  const test::ScopedEnv video("SDL_VIDEODRIVER", "dummy");
   test::FakeClock clock;
   PumpedGame game(clock, KeyRepeat::Platform, [] {});
   SdlEventPump& pump = game.pump;
@@ -270,7 +271,6 @@ TEST(SdlEventPumpTest, AControllersKeyDownsComeInTheirOwnPass) {
   clock.now += KeyRepeater::kDelayMicros;
   pump.DoEvents(form);
   EXPECT_EQ(form.BluePlayer.VX, 2 * kCountingAccel);
-  unsetenv("SDL_VIDEODRIVER");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "game/sdl/video/renderer_presenter.h"
 #include "game/sdl/video/sdl_screen.h"
 #include "game/sdl/video/window_surface_presenter.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_files.h"
 
 namespace zorvane {
@@ -63,14 +64,10 @@ void ExpectPictureAt(const SDL_Surface* surface, const Surface& frame, int left,
 
 class DummyVideoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-  }
-  void TearDown() override {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    unsetenv("SDL_VIDEODRIVER");
-  }
+  void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+  void TearDown() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+  const test::ScopedEnv video_{"SDL_VIDEODRIVER", "dummy"};
 };
 
 TEST_F(DummyVideoTest, TheWindowSurfaceShowsTheFrameAtTheLargestWholeMultiple) {
@@ -147,9 +144,7 @@ TEST_F(DummyVideoTest, TheRendererShowsTheFrameCentredOnBlack) {
 // The screen as the game drives it, on SDL's dummy display.
 class SdlScreenTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("SDL_VIDEODRIVER", "dummy", 1); }
-  void TearDown() override { unsetenv("SDL_VIDEODRIVER"); }
-
+  const test::ScopedEnv video_{"SDL_VIDEODRIVER", "dummy"};
   SteadyClock clock_;
   FramePacer pacer_{clock_, SleepMicros};
   test::TempDir dir_;
@@ -257,11 +252,9 @@ TEST_F(SdlScreenTest, PresentsThatDoNotWaitArePacedToTheRefreshWithoutSpinning) 
 }
 
 TEST_F(SdlScreenTest, NoDisplayServerIsNoDisplay) {
-  unsetenv("SDL_VIDEODRIVER");
-  const char* display = std::getenv("DISPLAY");
-  const std::string saved = display ? display : "";
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
+  const test::ScopedEnv noDriver("SDL_VIDEODRIVER", nullptr);
+  const test::ScopedEnv noDisplay("DISPLAY", nullptr);
+  const test::ScopedEnv noWayland("WAYLAND_DISPLAY", nullptr);
   {
     SdlScreen screen(dir_.path(), pacer_);
     EXPECT_THROW(screen.OpenDevice(), NoDisplayError);
@@ -269,12 +262,9 @@ TEST_F(SdlScreenTest, NoDisplayServerIsNoDisplay) {
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
   }
   // Asked for by name, the offscreen driver is what the caller wants.
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  {
-    SdlScreen screen(dir_.path(), pacer_);
-    EXPECT_TRUE(screen.OpenDevice());
-  }
-  if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
+  const test::ScopedEnv offscreen("SDL_VIDEODRIVER", "offscreen");
+  SdlScreen screen(dir_.path(), pacer_);
+  EXPECT_TRUE(screen.OpenDevice());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "game/sdl/sdl_sound.h"
 #include "settings/program_dir.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_files.h"
 #include "tests/support/wave_writer.h"
 
@@ -72,16 +73,6 @@ size_t Count(const std::vector<uint8_t>& haystack, const std::vector<uint8_t>& n
 // SDL's disk audio driver writes what the device plays to a file, in real time.
 class SdlSoundTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    output_ = dir_ / "played.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("SDL_AUDIODRIVER");
-    unsetenv("SDL_DISKAUDIOFILE");
-  }
-
   // Opens the device, lets `play` run, waits until `framesAfter` more frames have been played,
   // closes the device and gives everything it played.
   std::vector<uint8_t> Record(const std::function<void(SdlSound&)>& play, size_t framesAfter) {
@@ -111,7 +102,9 @@ class SdlSoundTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  std::string output_;
+  const std::string output_ = dir_ / "played.raw";
+  const test::ScopedEnv driver_{"SDL_AUDIODRIVER", "disk"};
+  const test::ScopedEnv file_{"SDL_DISKAUDIOFILE", output_.c_str()};
 };
 
 TEST_F(SdlSoundTest, AWaveInTheDeviceFormatIsPlayedByteForByte) {
@@ -211,11 +204,10 @@ TEST_F(SdlSoundTest, TheGamesOwnSoundsPlay) {
 }
 
 TEST(SdlSoundWithoutDeviceTest, PlayingIsSilentAndRaisesNothing) {
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  const test::ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
   SdlSound sound;
   EXPECT_FALSE(sound.hasDevice());
   EXPECT_NO_THROW(sound.Play("/nowhere/bang.wav"));
-  unsetenv("SDL_AUDIODRIVER");
 }
 
 }  // namespace

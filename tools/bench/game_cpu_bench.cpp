@@ -1,8 +1,9 @@
-// zorvane-controller-bench: the real game, as the program plays it, for a while on the display in
-// DISPLAY, with or without an idle game controller plugged in (one of SDL's virtual ones), then
-// the share of one core it used after start-up. What a connected controller that nobody touches
-// costs.
-// Usage: zorvane-controller-bench APP_DIR SECONDS [controller]
+// zorvane-cpu-bench: the real game, as the program plays it, for a while on the display in
+// DISPLAY, then the share of one core it used after start-up. As the game starts plainly; with an
+// idle game controller plugged in (one of SDL's virtual ones): what a connected controller that
+// nobody touches costs; or with the display refused, so that the game stays in its small window
+// and shows nothing: what its frame loop costs when only the pacer keeps it in step.
+// Usage: zorvane-cpu-bench APP_DIR SECONDS [controller|small-window]
 #include <SDL.h>
 #include <sys/resource.h>
 
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "game/events/frame_pacer.h"
@@ -35,6 +37,13 @@ double WallSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// A display that will not be taken: the game stays in its ordinary window and presents nothing.
+class DisplayRefused : public zorvane::SdlScreen {
+ public:
+  using SdlScreen::SdlScreen;
+  bool TakeExclusive() override { return false; }
+};
+
 std::atomic<double> cpuAtStart{0};
 std::atomic<double> wallAtStart{0};
 
@@ -54,34 +63,39 @@ Uint32 Quit(Uint32, void*) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: zorvane-controller-bench APP_DIR SECONDS [controller]\n");
+  const std::string how = argc > 3 ? argv[3] : "";
+  if (argc < 3 || argc > 4 || (how != "" && how != "controller" && how != "small-window")) {
+    std::fprintf(stderr, "usage: zorvane-cpu-bench APP_DIR SECONDS [controller|small-window]\n");
     return 2;
   }
   const std::string directory = argv[1];
   const int seconds = std::atoi(argv[2]);
-  const bool controller = argc > 3 && std::string(argv[3]) == "controller";
+  const bool controller = how == "controller";
   SDL_SetMainReady();
   if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return 1;
   using namespace zorvane;
   SteadyClock clock;
   FramePacer pacer(clock, SleepMicros);
   SdlSound sound;
-  SdlScreen screen(directory, pacer);
-  SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [&screen] { screen.SwitchDisplay(); });
+  std::unique_ptr<SdlScreen> screen = how == "small-window"
+                                          ? std::make_unique<DisplayRefused>(directory, pacer)
+                                          : std::make_unique<SdlScreen>(directory, pacer);
+  SdlEventPump pump(pacer, clock, KeyRepeat::Platform, [&screen] { screen->SwitchDisplay(); });
   test::VirtualPads pads;
   if (controller && !pads.Plug(0)) {
     std::fprintf(stderr, "no virtual controller: %s\n", SDL_GetError());
     return 1;
   }
-  Form1 form(GameHost{PortableLayout(directory), screen, pump, sound});
+  Form1 form(GameHost{PortableLayout(directory), *screen, pump, sound});
   SDL_AddTimer(kSettleMillis, StartMeasuring, nullptr);
   SDL_AddTimer(kSettleMillis + static_cast<Uint32>(seconds) * 1000, Quit, nullptr);
   form.Form_Load();
   const double percent = 100.0 * (CpuSeconds() - cpuAtStart) / (WallSeconds() - wallAtStart);
-  screen.Close();
-  std::printf("%s: %.2f%% of one core over %d s\n",
-              controller ? "with an idle controller" : "without a controller", percent, seconds);
+  screen->Close();
+  const char* what = controller              ? "with an idle controller"
+                     : how == "small-window" ? "in its small window, display refused"
+                                             : "without a controller";
+  std::printf("%s: %.2f%% of one core over %d s\n", what, percent, seconds);
   SDL_Quit();
   return 0;
 }
