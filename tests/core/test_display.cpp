@@ -228,6 +228,84 @@ TEST(Fill, AllZeroRectangleFillsTheWholeSurface) {
   EXPECT_THROW(s.ColorFill({0, 0, 5, 3}, 1), RuntimeError);
 }
 
+// A fill waits until its pixels are needed, and a plain blit over all of it drops it: whatever
+// the order of fills and blits, the picture is the one drawn step by step.
+TEST(Fill, HeldBackItStillShowsWhereverNothingIsDrawnOverIt) {
+  constexpr uint16_t kOld = 0x1111, kFill = 0x2222, kSprite = 0x3333, kSecond = 0x4444;
+  struct Blit {
+    int x, y;
+    Rect from;
+    bool keyed;
+  };
+  struct Probe {
+    int x, y;
+    uint16_t want;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::pair<Rect, uint16_t>> fills;
+    Blit blit;
+    bool blitFails;
+    std::vector<Probe> probes;
+  } const cases[] = {
+      {"a plain blit over the whole fill",
+       {{{}, kFill}},
+       {0, 0, {0, 0, 8, 4}, false},
+       false,
+       {{0, 0, kSprite}, {7, 3, kSprite}, {1, 1, 0}}},
+      {"a plain blit over part of it",
+       {{{}, kFill}},
+       {2, 1, {0, 0, 4, 2}, false},
+       false,
+       {{2, 1, kSprite}, {5, 2, kSprite}, {0, 0, kFill}, {7, 3, kFill}, {6, 1, kFill}}},
+      {"a keyed blit over the whole fill",
+       {{{}, kFill}},
+       {0, 0, {0, 0, 8, 4}, true},
+       false,
+       {{0, 0, kSprite}, {1, 1, kFill}, {7, 3, kSprite}}},
+      {"a blit that fails",
+       {{{}, kFill}},
+       {6, 3, {0, 0, 4, 2}, false},
+       true,
+       {{0, 0, kFill}, {7, 3, kFill}}},
+      {"a fill of part, a blit beside it",
+       {{{0, 0, 4, 2}, kFill}},
+       {4, 2, {0, 0, 4, 2}, false},
+       false,
+       {{0, 0, kFill},
+        {3, 1, kFill},
+        {4, 2, kSprite},
+        {7, 3, kSprite},
+        {7, 0, kOld},
+        {0, 3, kOld}}},
+      {"a second fill, the blit over it alone",
+       {{{}, kFill}, {{0, 0, 2, 2}, kSecond}},
+       {0, 0, {0, 0, 2, 2}, false},
+       false,
+       {{0, 0, kSprite}, {1, 1, 0}, {2, 0, kFill}, {7, 3, kFill}}},
+  };
+  for (const Case& c : cases) {
+    Surface source(8, 4);
+    source.ColorFill({}, kSprite);
+    source.ColorFill({1, 1, 2, 2}, 0);  // the key colour
+    source.SetColorKey(0);
+    Surface target(8, 4);
+    target.ColorFill({}, kOld);
+    target.Pixel(0, 0);  // carried out
+    for (const auto& [rect, colour] : c.fills) target.ColorFill(rect, colour);
+    bool failed = false;
+    try {
+      target.BltFast(c.blit.x, c.blit.y, source, c.blit.from, c.blit.keyed);
+    } catch (const RuntimeError&) {
+      failed = true;
+    }
+    EXPECT_EQ(failed, c.blitFails) << c.what;
+    for (const Probe& p : c.probes) {
+      EXPECT_EQ(target.Pixel(p.x, p.y), p.want) << c.what << " at " << p.x << "," << p.y;
+    }
+  }
+}
+
 // A display taken full screen with its flip chain of one back buffer.
 class FlipChain : public ::testing::Test {
  protected:

@@ -155,7 +155,7 @@ struct Figure {
 
 constexpr Figure kFigures[] = {
     {"frame drawing vs one memcpy of the 640x480x16-bit frame", "FrameDrawing", "FrameMemcpy",
-     " (goal <= 4x)"},
+     " (goal <= 1.5x)"},
     {"tick of the simulation", "Tick", nullptr, ""},
     {"tick with both blocks dead vs reading both dead bitmaps' bytes", "TickBothDead",
      "ReadDeadFiles", ""},
