@@ -82,7 +82,8 @@ bench:
 		--benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	bash tools/bench/game_under_xvfb.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app \
 		$(BUILD)/bench/minimal-sdl
-	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
+	bash tools/bench/config_startup.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app/Config \
+		$(BUILD)/bench/minimal-qt
 	bash tools/bench/game_cpu.sh $(BUILD)/bench/zorvane-cpu-bench $(BUILD)/app
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).

@@ -1,10 +1,15 @@
-// zorvane-start-bench: how soon the game's first picture is on the screen after it is started,
-// against a baseline program timed the same way in turns with it, and how much of one core the
-// game uses while playing. Runs against the X server in DISPLAY, which should have a black root
-// (Xvfb -br).
-// Usage: zorvane-start-bench GAME BASELINE [RUNS] [XSERVER_PID]
+// zorvane-start-bench: how soon a program shows itself after it is started, against a baseline
+// program timed the same way in turns with it; and, for the game, how much of one core it (and
+// the X server) uses while its picture stands still and while its blocks are kept moving by keys.
+// Runs against the X server in DISPLAY, which should have a black root (Xvfb -br) and no window
+// manager. A program has shown itself at its first non-black pixels on the screen, or, with
+// --mapped, once its first top-level window is mapped (no CPU is measured then).
+// Usage: zorvane-start-bench [--mapped] PROGRAM BASELINE [RUNS] [XSERVER_PID]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -69,16 +74,77 @@ bool ScreenShowsSomething(Display* display) {
   return false;
 }
 
+// Whether a top-level window was mapped since the last call; waits up to a millisecond for one.
+bool WindowMapped(Display* display) {
+  pollfd connection{ConnectionNumber(display), POLLIN, 0};
+  if (XPending(display) == 0) poll(&connection, 1, 1);
+  bool mapped = false;
+  while (XPending(display) > 0) {
+    XEvent event;
+    XNextEvent(display, &event);
+    mapped = mapped || event.type == MapNotify;
+  }
+  return mapped;
+}
+
+// What a player does: pushes each block in turn round a small square, a key every 100 ms, and
+// Enter now and then for a new round should a block have died. Keys go to the window under the
+// pointer, as there is no window manager to give the focus.
+void PlayFor(Display* display, double seconds) {
+  const KeySym keys[] = {XK_Right, XK_d, XK_Down, XK_s, XK_Left, XK_a, XK_Up, XK_w};
+  XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0,
+               DisplayWidth(display, DefaultScreen(display)) / 2,
+               DisplayHeight(display, DefaultScreen(display)) / 2);
+  const Clock::time_point start = Clock::now();
+  for (int press = 0; MillisSince(start) < seconds * 1000; ++press) {
+    const KeySym key = press % 10 == 9 ? XK_Return : keys[press % 8];
+    const KeyCode code = XKeysymToKeycode(display, key);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XFlush(display);
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(100 * (press + 1)));
+  }
+}
+
+struct CpuShare {
+  double game = -1;
+  double server = -1;
+};
+
+// The share of one core the game and the X server use while `during` runs.
+template <typename During>
+CpuShare MeasureCpu(pid_t game, pid_t server, During during) {
+  const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+  const long game0 = CpuTicks(game);
+  const long server0 = server > 0 ? CpuTicks(server) : 0;
+  const Clock::time_point from = Clock::now();
+  during();
+  const double seconds = MillisSince(from) / 1000;
+  CpuShare share;
+  share.game = 100.0 * static_cast<double>(CpuTicks(game) - game0) / ticks / seconds;
+  if (server > 0) {
+    share.server = 100.0 * static_cast<double>(CpuTicks(server) - server0) / ticks / seconds;
+  }
+  return share;
+}
+
 struct Run {
-  double firstFrameMs = -1;
-  double gameCpuPercent = -1;
-  double serverCpuPercent = -1;
+  double shownMs = -1;
+  CpuShare still;
+  CpuShare playing;
   int exitStatus = -1;
 };
 
-// Starts the program and times its first picture; then, when asked, its CPU while it plays.
-Run Measure(Display* display, const char* program, bool measureCpu, pid_t server) {
+enum class Shown { Pixels, Mapped };
+
+// Starts the program and times how soon it shows itself; then, when asked, its CPU while its
+// picture stands still and while it is played.
+Run Measure(Display* display, const char* program, Shown until, bool measureCpu, pid_t server) {
   Run run;
+  if (until == Shown::Mapped) {
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, True);  // nothing from an earlier program counts
+  }
   const Clock::time_point start = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -86,8 +152,10 @@ Run Measure(Display* display, const char* program, bool measureCpu, pid_t server
     _exit(127);
   }
   while (MillisSince(start) < 10000) {
-    if (ScreenShowsSomething(display)) {
-      run.firstFrameMs = MillisSince(start);
+    const bool shown =
+        until == Shown::Mapped ? WindowMapped(display) : ScreenShowsSomething(display);
+    if (shown) {
+      run.shownMs = MillisSince(start);
       break;
     }
     int status = 0;
@@ -95,22 +163,15 @@ Run Measure(Display* display, const char* program, bool measureCpu, pid_t server
       run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       return run;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (until == Shown::Pixels) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  if (run.firstFrameMs >= 0 && measureCpu) {
-    // Settle, then five seconds of play.
+  if (until == Shown::Mapped) XSelectInput(display, DefaultRootWindow(display), NoEventMask);
+  if (run.shownMs >= 0 && measureCpu) {
+    // Settle, then three seconds of a still picture and five of play.
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-    const long game0 = CpuTicks(pid);
-    const long server0 = server > 0 ? CpuTicks(server) : 0;
-    const Clock::time_point from = Clock::now();
-    std::this_thread::sleep_for(std::chrono::seconds(5));
-    const double seconds = MillisSince(from) / 1000;
-    run.gameCpuPercent = 100.0 * static_cast<double>(CpuTicks(pid) - game0) / ticks / seconds;
-    if (server > 0) {
-      run.serverCpuPercent =
-          100.0 * static_cast<double>(CpuTicks(server) - server0) / ticks / seconds;
-    }
+    run.still =
+        MeasureCpu(pid, server, [] { std::this_thread::sleep_for(std::chrono::seconds(3)); });
+    run.playing = MeasureCpu(pid, server, [display] { PlayFor(display, 5); });
   }
   kill(pid, SIGTERM);
   int status = 0;
@@ -129,13 +190,25 @@ double Median(std::vector<double> values) {
   return values.empty() ? -1 : values[values.size() / 2];
 }
 
+const char* BaseName(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash ? slash + 1 : path;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool mapped = argc > 1 && std::strcmp(argv[1], "--mapped") == 0;
+  if (mapped) {
+    --argc;
+    ++argv;
+  }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: zorvane-start-bench GAME BASELINE [RUNS] [XSERVER_PID]\n");
+    std::fprintf(stderr,
+                 "usage: zorvane-start-bench [--mapped] PROGRAM BASELINE [RUNS] [XSERVER_PID]\n");
     return 2;
   }
+  const Shown until = mapped ? Shown::Mapped : Shown::Pixels;
   const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
   const pid_t server = argc > 4 ? static_cast<pid_t>(std::atoi(argv[4])) : 0;
   Display* display = XOpenDisplay(nullptr);
@@ -147,34 +220,46 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zorvane-start-bench: the screen is not black to begin with\n");
     return 1;
   }
-  // In turns, so that a busy moment of the machine falls on both sides alike.
-  std::vector<double> firstFrames, baselineFrames, gameCpu, serverCpu;
+  // In turns, so that a busy moment of the machine falls on both sides alike. The CPU is
+  // measured in the first three runs of the game.
+  constexpr int kCpuRuns = 3;
+  std::vector<double> shown, baselineShown, still, stillServer, playing, playingServer;
   bool allShown = true;
   for (int i = 0; i < runs; ++i) {
-    const Run run = Measure(display, argv[1], true, server);
-    const Run baseline = Measure(display, argv[2], false, 0);
-    std::printf(
-        "run %d: first frame %.0f ms (baseline %.0f ms), game CPU %.1f%%, X server CPU %.1f%%, "
-        "exit %d\n",
-        i + 1, run.firstFrameMs, baseline.firstFrameMs, run.gameCpuPercent, run.serverCpuPercent,
-        run.exitStatus);
-    allShown = allShown && run.firstFrameMs >= 0 && baseline.firstFrameMs >= 0;
-    firstFrames.push_back(run.firstFrameMs);
-    baselineFrames.push_back(baseline.firstFrameMs);
-    gameCpu.push_back(run.gameCpuPercent);
-    serverCpu.push_back(run.serverCpuPercent);
+    const bool cpu = !mapped && i < kCpuRuns;
+    const Run run = Measure(display, argv[1], until, cpu, server);
+    const Run baseline = Measure(display, argv[2], until, false, 0);
+    std::printf("run %d: %s %.0f ms (baseline %.0f ms), exit %d", i + 1,
+                mapped ? "window mapped" : "first frame", run.shownMs, baseline.shownMs,
+                run.exitStatus);
+    if (cpu) {
+      std::printf("; CPU still %.1f%% (X server %.1f%%), playing %.1f%% (X server %.1f%%)",
+                  run.still.game, run.still.server, run.playing.game, run.playing.server);
+      still.push_back(run.still.game);
+      stillServer.push_back(run.still.server);
+      playing.push_back(run.playing.game);
+      playingServer.push_back(run.playing.server);
+    }
+    std::printf("\n");
+    allShown = allShown && run.shownMs >= 0 && baseline.shownMs >= 0;
+    shown.push_back(run.shownMs);
+    baselineShown.push_back(baseline.shownMs);
   }
   XCloseDisplay(display);
-  std::printf("median: game CPU %.1f%% of one core, X server CPU %.1f%%\n", Median(gameCpu),
-              Median(serverCpu));
+  if (!playing.empty()) {
+    std::printf(
+        "median: game CPU while playing %.1f%% of one core (X server %.1f%%); with the picture "
+        "still %.1f%% (X server %.1f%%)\n",
+        Median(playing), Median(playingServer), Median(still), Median(stillServer));
+  }
   if (!allShown) {
     std::fprintf(stderr, "zorvane-start-bench: a program showed nothing\n");
     return 1;
   }
-  const double figure = Median(firstFrames);
-  const double base = Median(baselineFrames);
-  const char* slash = std::strrchr(argv[2], '/');
-  std::printf("zorvane start to first frame vs %s: %.0f ms vs %.0f ms = %.1fx\n",
-              slash ? slash + 1 : argv[2], figure, base, figure / base);
+  const double figure = Median(shown);
+  const double base = Median(baselineShown);
+  std::printf("%s start to %s vs %s: %.0f ms vs %.0f ms = %.2fx\n", BaseName(argv[1]),
+              mapped ? "window mapped" : "first frame", BaseName(argv[2]), figure, base,
+              figure / base);
   return 0;
 }
