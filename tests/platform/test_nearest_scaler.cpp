@@ -58,6 +58,7 @@ TEST(NearestScalerTest, EachPictureRectangleTakesTheSourcePixelUnderItsCentre) {
        2,
        {0, 0, 4, 4, 2},
        {0, 0, 1, 1, 0, 0, 1, 1, 100, 100, 101, 101, 100, 100, 101, 101}},
+      {"twice as wide, as tall", 2, 2, {0, 0, 4, 2, 0}, {0, 0, 1, 1, 100, 100, 101, 101}},
       {"3x", 2, 1, {0, 0, 6, 3, 3}, {0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1}},
       {"offset into the target", 2, 2, {3, 1, 2, 2, 1}, {0, 1, 100, 101}},
       {"halved takes the second of each pair", 4, 4, {0, 0, 2, 2, 0}, {101, 103, 301, 303}},

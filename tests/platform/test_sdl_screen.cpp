@@ -92,6 +92,59 @@ TEST_F(DummyVideoTest, TheWindowSurfaceShowsTheFrameAtTheLargestWholeMultiple) {
   }
 }
 
+// Only the rows that differ from the frame shown are drawn again: after every present the window
+// shows that frame, whichever rows changed, at 2x and at 1x off the corner.
+TEST_F(DummyVideoTest, TheWindowSurfaceRedrawsTheRowsThatChanged) {
+  const auto rowsFrom = [](int first, int end) {
+    std::vector<int> rows;
+    for (int y = first; y < end; ++y) rows.push_back(y);
+    return rows;
+  };
+  struct Step {
+    const char* what;
+    std::vector<int> rows;  // rows of the frame given new pixels before the present
+  } const steps[] = {
+      {"the first frame", {}},         {"nothing changed", {}},
+      {"the first row", {0}},          {"the last row", {479}},
+      {"two runs apart", {3, 4, 200}}, {"a block's 30 rows", rowsFrom(100, 130)},
+  };
+  struct Window {
+    int width, height, left, top, scale;
+  } const windows[] = {{1280, 960, 0, 0, 2}, {700, 500, 30, 10, 1}};
+  for (const Window& w : windows) {
+    SDL_Window* window = SDL_CreateWindow("t", 0, 0, w.width, w.height, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    auto presenter = WindowSurfacePresenter::Create(window);
+    ASSERT_NE(presenter, nullptr);
+    Surface frame = TestPicture();
+    uint16_t paint = 1;
+    for (const Step& step : steps) {
+      for (int y : step.rows) {
+        for (int x = 0; x < 640; x += 3) frame.pixels()[y * 640 + x] = paint++;
+      }
+      ASSERT_TRUE(presenter->Present(frame)) << step.what;
+      ExpectPictureAt(SDL_GetWindowSurface(window), frame, w.left, w.top, w.scale,
+                      std::string(step.what) + " at " + std::to_string(w.width));
+    }
+    // A frame like the one shown draws nothing: a pixel changed behind the presenter's back stays
+    // until its row of the frame changes.
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    const auto scribble = [&] {
+      return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                         (w.top + 50 * w.scale) * surface->pitch) +
+             w.left;
+    };
+    *scribble() = 0x123456;
+    ASSERT_TRUE(presenter->Present(frame));
+    EXPECT_EQ(*scribble(), 0x123456u);
+    frame.pixels()[50 * 640 + 639] = paint;
+    ASSERT_TRUE(presenter->Present(frame));
+    EXPECT_EQ(*scribble(), Shown(surface, frame.Pixel(0, 50)));
+    presenter.reset();
+    SDL_DestroyWindow(window);
+  }
+}
+
 TEST_F(DummyVideoTest, TheWindowSurfaceShrinksAFrameThatDoesNotFit) {
   const Surface frame = TestPicture();
   SDL_Window* window = SDL_CreateWindow("t", 0, 0, 320, 260, SDL_WINDOW_HIDDEN);
