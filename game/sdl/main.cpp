@@ -80,15 +80,22 @@ int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::s
 }
 
 // What every game runs on: its display, keyboard and controllers, sound and the pacing of its
-// frames. Nothing is shown before the game's start-up.
+// frames. Nothing is shown before the game's start-up. The audio device and the game controllers
+// start once the first frame is on the screen: each takes milliseconds that the first picture
+// need not wait for.
 struct SdlPlatform {
   SdlPlatform(const GameOptions& options, const FileLayout& files, Clock& clock)
       : pacer(clock, SleepMicros),
         screen(files.dataDirectory, pacer, options.window),
-        keys(pacer, clock, options.repeat, [this] { screen.SwitchDisplay(); }) {}
+        keys(pacer, clock, options.repeat, [this] { screen.SwitchDisplay(); }) {
+    screen.AfterFirstFrame([this] {
+      sound.Open();
+      keys.StartControllers();
+    });
+  }
 
   FramePacer pacer;
-  SdlSound sound;
+  DeferredSdlSound sound;
   SdlScreen screen;
   SdlEventPump keys;
 };

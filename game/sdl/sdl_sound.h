@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <optional>
 #include <string>
 
 #include "game/events/sound_service.h"
@@ -27,6 +28,23 @@ class SdlSound : public SoundService {
   bool audioStarted_ = false;
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec format_{};
+};
+
+// The program's sound: the audio device is opened when asked, once the first frame is on the
+// screen (opening it takes milliseconds that the first picture need not wait for), or at the
+// first sound should that come first.
+class DeferredSdlSound : public SoundService {
+ public:
+  void Open() {
+    if (!sound_) sound_.emplace();
+  }
+  void Play(const std::string& path) override {
+    Open();
+    sound_->Play(path);
+  }
+
+ private:
+  std::optional<SdlSound> sound_;
 };
 
 }  // namespace zorvane

@@ -76,6 +76,7 @@ struct PumpedGame {
         pump(pacer, clock, repeat, std::move(switchDisplay)),
         form(GameHost{PortableLayout(dir), screen, pump, sound}) {
     form.Running = true;
+    pump.StartControllers();  // as the program does once its first frame is shown
     Ready(form.BluePlayer, 300, 300);
     Ready(form.RedPlayer, 100, 100);
   }

@@ -241,6 +241,30 @@ TEST_F(SdlScreenTest, TakesTheWholeDisplayAndGivesItBack) {
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }
 
+// The audio device and the controllers start once the first frame has been handed over, whether
+// the display could show it or not, and only once.
+TEST_F(SdlScreenTest, WhatTheFirstPictureNeedNotWaitForStartsOnceAfterTheFirstFrame) {
+  const Surface frame = TestPicture();
+  for (const bool modeSet : {true, false}) {
+    SdlScreen screen(dir_.path(), pacer_);
+    ASSERT_TRUE(screen.OpenDevice());
+    screen.ShowWindow();
+    ASSERT_TRUE(screen.TakeExclusive());
+    ASSERT_EQ(screen.SetMode(640, 480, modeSet ? 16 : 8), modeSet);
+    int starts = 0;
+    bool pictureShownFirst = false;
+    screen.AfterFirstFrame([&] {
+      ++starts;
+      const SDL_Surface* surface = SDL_GetWindowSurface(screen.window());
+      pictureShownFirst = ReadPixel(surface, 192 + 5, 144) == Shown(surface, frame.Pixel(5, 0));
+    });
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(screen.Present(frame), modeSet);
+    EXPECT_EQ(starts, 1) << modeSet;
+    EXPECT_EQ(pictureShownFirst, modeSet);
+    screen.Close();
+  }
+}
+
 TEST_F(SdlScreenTest, AWindowSwitchesToFullScreenAndBackAndFollowsItsSize) {
   SdlScreen screen(dir_.path(), pacer_, true);
   ASSERT_TRUE(screen.OpenDevice());

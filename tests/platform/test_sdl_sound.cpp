@@ -203,6 +203,17 @@ TEST_F(SdlSoundTest, TheGamesOwnSoundsPlay) {
   }
 }
 
+TEST_F(SdlSoundTest, TheProgramsSoundOpensTheDeviceWhenToldOrAtTheFirstSound) {
+  WriteWave16(dir_ / "ramp.wav", kRate, 2, std::vector<int16_t>(200, 1000));
+  for (const bool toldFirst : {true, false}) {
+    DeferredSdlSound sound;
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "opened before it was asked to be";
+    if (toldFirst) sound.Open();
+    sound.Play(dir_ / "ramp.wav");
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u) << toldFirst;
+  }
+}
+
 TEST(SdlSoundWithoutDeviceTest, PlayingIsSilentAndRaisesNothing) {
   const test::ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
   SdlSound sound;

@@ -15,11 +15,16 @@ constexpr int kVkReturn = 13;
 SdlEventPump::SdlEventPump(FramePacer& pacer, Clock& clock, KeyRepeat repeat,
                            std::function<void()> switchDisplay)
     : pacer_(pacer),
+      clock_(clock),
       repeat_(repeat),
       switchDisplay_(std::move(switchDisplay)),
       queue_(clock),
-      keyRepeater_(clock),
-      controllers_(clock, [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, 0); }) {}
+      keyRepeater_(clock) {}
+
+void SdlEventPump::StartControllers() {
+  if (controllers_) return;
+  controllers_.emplace(clock_, [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, 0); });
+}
 
 void SdlEventPump::DoEvents(Form1& form) {
   pacer_.BeginPass();
@@ -30,14 +35,14 @@ void SdlEventPump::Deliver(WindowEvents& window) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) Post(event);
   // Repeats the game makes itself go after the keys that came in this pass, before its tick.
-  controllers_.PostDue();
+  if (controllers_) controllers_->PostDue();
   keyRepeater_.PostDue(
       [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, ShiftState(SDL_GetModState())); });
   queue_.RunPending(window);
 }
 
 void SdlEventPump::Post(const SDL_Event& event) {
-  if (controllers_.Take(event)) return;
+  if (controllers_ && controllers_->Take(event)) return;
   switch (event.type) {
     case SDL_KEYDOWN:
       PostKey(event.key);

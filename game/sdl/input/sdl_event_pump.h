@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <functional>
+#include <optional>
 
 #include "game/events/clock.h"
 #include "game/events/event_pump.h"
@@ -30,16 +31,21 @@ class SdlEventPump : public EventPump {
   // Told of every event the game ran: a recording.
   void Observe(EventObserver* observer) { queue_.SetObserver(observer); }
 
+  // Starts SDL's game controllers, which takes a few milliseconds: the program does it once its
+  // first frame is on the screen. Until then only the keyboard plays.
+  void StartControllers();
+
  private:
   void Post(const SDL_Event& event);
   void PostKey(const SDL_KeyboardEvent& key);
 
   FramePacer& pacer_;
+  Clock& clock_;
   KeyRepeat repeat_;
   std::function<void()> switchDisplay_;
   EventQueue queue_;
   KeyRepeater keyRepeater_;
-  SdlControllers controllers_;
+  std::optional<SdlControllers> controllers_;
   // The Enter of the Alt+Enter last pressed, until it is let go: its repeats are not the game's
   // either, even once Alt is up.
   SDL_Scancode switchKey_ = SDL_SCANCODE_UNKNOWN;

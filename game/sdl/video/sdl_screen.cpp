@@ -89,6 +89,12 @@ bool SdlScreen::SetMode(int width, int height, int bitsPerPixel) {
 }
 
 bool SdlScreen::Present(const Surface& frame) {
+  const bool shown = PresentFrame(frame);
+  if (afterFirstFrame_) std::exchange(afterFirstFrame_, nullptr)();
+  return shown;
+}
+
+bool SdlScreen::PresentFrame(const Surface& frame) {
   if (!presenter_) return false;
   const int64_t start = clock_.NowMicros();
   const bool shown = presenter_->Present(frame);

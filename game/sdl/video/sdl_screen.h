@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,10 @@ class SdlScreen : public Screen {
   void RestoreMode() override;
   void ReturnToNormal() override;
 
+  // Runs `start` once, after the first frame is handed to the display (shown or not): what the
+  // first picture need not wait for.
+  void AfterFirstFrame(std::function<void()> start) { afterFirstFrame_ = std::move(start); }
+
   // Between full screen and a window, either way, once the display is taken.
   void SwitchDisplay();
 
@@ -44,6 +49,8 @@ class SdlScreen : public Screen {
   SDL_Window* window() const { return window_ ? window_->get() : nullptr; }
 
  private:
+  bool PresentFrame(const Surface& frame);
+
   std::string dataDirectory_;
   FramePacer& pacer_;
   SteadyClock clock_;
@@ -53,6 +60,7 @@ class SdlScreen : public Screen {
   bool displayTaken_ = false;
   std::unique_ptr<GameWindow> window_;
   std::unique_ptr<Presenter> presenter_;
+  std::function<void()> afterFirstFrame_;
 };
 
 }  // namespace zorvane
