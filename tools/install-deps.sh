@@ -4,8 +4,8 @@
 #   build   compile the two programs (SDL2, ENet, Qt 6 Widgets)
 #   run     build, plus what the programs load at run time (fonts for Config and message boxes)
 #   deb     build, plus what packs the Debian package (dpkg-shlibdeps and the file it calls)
-#   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
-#           it with and the checkers of the packages
+#   test    run and deb, plus the test frameworks, a private X server, a window manager (openbox),
+#           the tools the tests drive them with and the checkers of the packages
 #   bench   build, plus Google Benchmark and the X test extension (keys pressed by the benches)
 #   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
 # Usage: install-deps.sh GROUP...
@@ -16,7 +16,7 @@ build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libg
 # (fonts-dejavu-extra), and the message boxes of SDL for the X core fonts.
 run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 deb=(dpkg-dev file)
-test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
+test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick openbox
   desktop-file-utils libglib2.0-bin lintian appstream)
 bench=(libbenchmark-dev libxtst-dev)
 fuzz=(clang libclang-rt-dev)

@@ -2,14 +2,24 @@
 # Plays the real game on a private X server with no window manager: what the screen shows, that
 # the keys move the blocks, that Escape and SIGTERM end it cleanly, and how it fails without its
 # settings, without a bitmap in the middle of play, and without any display at all.
-# Usage: play_under_xvfb.sh APP_DIR   (the directory holding zorvane and its files)
+# With --window-manager, only the first game is played, under openbox, as on a player's desktop:
+# the window manager makes the game full screen and gives it the keyboard.
+# Usage: play_under_xvfb.sh APP_DIR [--window-manager]   (APP_DIR holds zorvane and its files)
 set -uo pipefail
 
-app_dir=${1:?usage: play_under_xvfb.sh APP_DIR}
+usage="usage: play_under_xvfb.sh APP_DIR [--window-manager]"
+app_dir=${1:?$usage}
+window_manager=false
+case ${2:-} in
+  "") ;;
+  --window-manager) window_manager=true ;;
+  *) echo "$usage" >&2; exit 2 ;;
+esac
 source "$(dirname "$0")/../support/game_xvfb_session.sh"
 
 # --- The X server: 1280 x 960 makes every game pixel an exact 2 x 2 block. --------------------
 start_xvfb 1280x960
+$window_manager && start_window_manager
 
 # --- Helpers -----------------------------------------------------------------------------------
 
@@ -135,6 +145,17 @@ else
     fail "the arena differs from the background bitmap in '$off' pixels"
   fi
 
+  if $window_manager; then
+    id=$(window_line Zorvane | awk '{print $1}')
+    if xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; then
+      pass "the window manager holds the game full screen"
+    else
+      fail "the game is not full screen: $(xprop -id "$id" _NET_WM_STATE)"
+    fi
+    [ "$(xdotool getwindowfocus)" = "$((id))" ] && pass "the game window has the keyboard" ||
+      fail "the keyboard is not the game's"
+  fi
+
   blue1=$(blue_box still1)
   red1=$(red_box still1)
   echo "blue at $blue1, red at $red1"
@@ -155,6 +176,8 @@ else
   fi
 fi
 [ -n "$game_pid" ] && wait_for_game 0
+# The rest is about a bare X server: where windows go, message boxes, no display.
+$window_manager && finish
 
 # --- SIGTERM asks the game to close, as closing the window does. --------------------------------
 start_game "$app/zorvane"

@@ -2,6 +2,7 @@
 # Sourced by every script that needs an X server: a private Xvfb with no window manager, and the
 # checks of checks.sh. The server ends with the script, however it ends.
 #   start_xvfb [WIDTHxHEIGHT]   starts the server (640x480 unless given) and exports DISPLAY
+#   start_window_manager        starts openbox on it, as a player's desktop has a window manager
 #   visible_window NAME         the id of the visible window named exactly NAME, if there is one
 #   has_visible_window NAME
 
@@ -25,6 +26,18 @@ start_xvfb() {
   export DISPLAY=":$number"
   unset WAYLAND_DISPLAY
   echo "X server on $DISPLAY"
+}
+
+start_window_manager() {
+  command -v openbox >/dev/null || fail_now "openbox is not installed"
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wait_until 10 window_manager_running ||
+    fail_now "openbox did not start: $(cat "$work/openbox.log")"
+}
+
+# An EWMH window manager names its check window on the root window.
+window_manager_running() {
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
 # True once the server has written its display number, or has ended.
