@@ -16,7 +16,7 @@ build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libg
 # (fonts-dejavu-extra), and the message boxes of SDL for the X core fonts.
 run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 deb=(dpkg-dev file)
-test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
+test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick procps
   desktop-file-utils libglib2.0-bin lintian appstream)
 bench=(libbenchmark-dev)
 fuzz=(clang libclang-rt-dev)
