@@ -133,13 +133,12 @@ enum class Folder { Open, Closed, ClosedNoRoom };
 
 struct SaveCase {
   std::string name;
-  // Made before the save, beside the settings file: "a/b" a file holding its own name, "a -> b"
-  // a symbolic link.
+  // Made before the save, beside the settings file: "a/b" a file, "a -> b" a symbolic link.
   std::vector<std::string> made;
   std::string settingsAt;  // where the settings file's bytes lie, through any link
   Folder folder;
-  std::string said;  // what the helper prints after the path; nothing when it saved
-  std::vector<std::string> after;
+  std::string said;                  // what the helper prints after the path; nothing when it saved
+  std::vector<std::string> removed;  // what the save may remove; it adds nothing
 };
 
 // "Defaults", "&Save" writes the settings file and removes only files of saves that are gone.
@@ -154,51 +153,50 @@ TEST(SaveFaults, SavingTouchesOnlyTheSettingsFile) {
        "zorvane.ini",
        Folder::Open,
        "",
-       {"zorvane.ini", "zorvane.ini." + gone + "-0", "zorvane.ini." + running + "-0",
-        "zorvane.ini.20231231-1", "zorvane.ini.2024-05"}},
+       {}},
       {"a killed save's file goes, a running save's stays",
        {ours + gone + "-0123456789abcdef", ours + running + "-0123456789abcdef"},
        "zorvane.ini",
        Folder::Open,
        "",
-       {ours + running + "-0123456789abcdef", "zorvane.ini"}},
+       {ours + gone + "-0123456789abcdef"}},
       {"links are followed and stay links",
        {"zorvane.ini -> store/link.ini", "store/link.ini -> ../real/settings.ini"},
        "real/settings.ini",
        Folder::Open,
        "",
-       {"real", "real/settings.ini", "store", "store/link.ini -> ../real/settings.ini",
-        "zorvane.ini -> store/link.ini"}},
+       {}},
       {"a folder that takes no new file: written in place",
        {},
        "zorvane.ini",
        Folder::Closed,
        "",
-       {"zorvane.ini"}},
+       {}},
       {"no new file, and no room in the old one",
        {},
        "zorvane.ini",
        Folder::ClosedNoRoom,
        ": cannot make a new file in DIR (Permission denied), nor write it in place: File too "
        "large",
-       {"zorvane.ini"}},
+       {}},
   };
   for (const SaveCase& c : cases) {
     SCOPED_TRACE(c.name);
     AppDir app;
+    const std::string settings = app / c.settingsAt;
+    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
+    WriteFile(settings, kOldFile);
     for (const std::string& made : c.made) {
       const size_t arrow = made.find(" -> ");
       const std::string path = app / made.substr(0, arrow);
       std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-      if (arrow == std::string::npos) {
+      if (arrow == std::string::npos)
         WriteFile(path, made);
-      } else {
+      else
         std::filesystem::create_symlink(made.substr(arrow + 4), path);
-      }
     }
-    const std::string settings = app / c.settingsAt;
-    std::filesystem::create_directories(std::filesystem::path(settings).parent_path());
-    WriteFile(settings, kOldFile);
+    std::vector<std::string> expected = Tree(app.path());
+    for (const std::string& name : c.removed) std::erase(expected, name);
     std::vector<std::string> argv = {ZORVANE_CONFIG_HELPER, "save", app.path()};
     if (c.folder != Folder::Open) {
       chmod(settings.c_str(), 0666);
@@ -220,14 +218,7 @@ TEST(SaveFaults, SavingTouchesOnlyTheSettingsFile) {
       EXPECT_EQ(run.out, "warning: Settings not saved. Cannot write " + settings + said + "\n");
       EXPECT_EQ(ReadFile(settings), kOldFile);
     }
-    std::vector<std::string> after = c.after;
-    std::sort(after.begin(), after.end());
-    EXPECT_EQ(Tree(app.path()), after);
-    for (const std::string& made : c.made) {
-      if (made.find(" -> ") == std::string::npos && std::filesystem::exists(app / made)) {
-        EXPECT_EQ(ReadFile(app / made), made);
-      }
-    }
+    EXPECT_EQ(Tree(app.path()), expected);
   }
 }
 

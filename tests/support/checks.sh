@@ -68,6 +68,7 @@ use_test_seed() {
 }
 
 # A process that has ended but that init has yet to reap (state Z) is not left behind.
+# shellcheck disable=SC2009  # the state, which pgrep does not print, tells it apart
 session_gone() { ! kill -0 "$1" 2>/dev/null && ! ps -o stat= -s "$1" | grep -qv '^Z'; }
 
 signal_ends_session() {
