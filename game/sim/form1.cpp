@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/events/key_codes.h"
 #include "game/sim/player_settings.h"
 #include "game/sim/single_math.h"
 #include "settings/program_dir.h"
@@ -13,16 +14,6 @@ namespace {
 
 constexpr float kArenaWidth = 640;
 constexpr float kArenaHeight = 480;
-constexpr int16_t kVkReturn = 13;
-constexpr int16_t kVkEscape = 27;
-constexpr int16_t kVkLeft = 37;
-constexpr int16_t kVkUp = 38;
-constexpr int16_t kVkRight = 39;
-constexpr int16_t kVkDown = 40;
-constexpr int16_t kVkA = 65;
-constexpr int16_t kVkD = 68;
-constexpr int16_t kVkS = 83;
-constexpr int16_t kVkW = 87;
 
 // From the settings read on, a step of the start-up, the frame or the teardown that fails is
 // skipped and the next one runs.
@@ -72,12 +63,8 @@ int16_t HealthAfterHit(int16_t health, float damage) {
 
 // A block is drawn at its position rounded to whole pixels.
 // A block's four keys, in the order up, down, left, right.
-struct SteeringKeys {
-  int16_t up, down, left, right;
-};
-
 // A key of the block changes its velocity by its acceleration; any other key does nothing.
-void Steer(PlayerState& p, int16_t keyCode, SteeringKeys keys) {
+void Steer(PlayerState& p, int16_t keyCode, const BlockKeys& keys) {
   if (keyCode == keys.up) {
     p.VY = Difference(p.VY, p.Accel);
   } else if (keyCode == keys.down) {
@@ -255,8 +242,8 @@ void Form1::MoveRedPlayer() { Move(RedPlayer); }
 
 void Form1::Form_KeyDown(int16_t keyCode, int16_t shift) {
   (void)shift;  // Shift+W acts as W
-  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, {kVkUp, kVkDown, kVkLeft, kVkRight});
-  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, {kVkW, kVkS, kVkA, kVkD});
+  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, kBlueKeys);
+  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, kRedKeys);
   if ((BluePlayer.Health <= 0 || RedPlayer.Health <= 0) && keyCode == kVkReturn) NewRound();
   if (keyCode == kVkEscape) Running = false;
 }
