@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "game/net/memory_transport.h"
 #include "game/net/message_codec.h"
 #include "game/net/state_checksum.h"
 #include "game/net/waiting_screen.h"
 #include "tests/net/net_side.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/memory_transport.h"
 
 namespace zorvane::test {
 namespace {
