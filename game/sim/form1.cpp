@@ -5,6 +5,7 @@
 #include "game/events/key_codes.h"
 #include "game/sim/player_settings.h"
 #include "game/sim/single_math.h"
+#include "settings/error_log.h"
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
 #include "settings/settings_file.h"
@@ -16,13 +17,18 @@ constexpr float kArenaWidth = 640;
 constexpr float kArenaHeight = 480;
 
 // From the settings read on, a step of the start-up, the frame or the teardown that fails is
-// skipped and the next one runs.
+// skipped and the next one runs. A skipped step of the start-up or the teardown is said on the
+// error channel; in a frame, a refused blit is how a block partly off the screen goes undrawn,
+// the game's own way, and is not news.
+enum class Skip { Said, Quiet };
+
 template <typename Step>
-bool Guarded(Step step) {
+bool Guarded(Step step, Skip skip = Skip::Said) {
   try {
     step();
     return true;
-  } catch (const RuntimeError&) {
+  } catch (const RuntimeError& error) {
+    if (skip == Skip::Said) LogError("step skipped", error.what());
     return false;
   }
 }
@@ -77,11 +83,13 @@ void Steer(PlayerState& p, int16_t keyCode, const BlockKeys& keys) {
 }
 
 bool BlitSprite(Surface* target, const Sprite& sprite, double x, double y, bool keyed) {
-  return Guarded([&] {
-    const int32_t left = RoundToInt32(x);
-    const int32_t top = RoundToInt32(y);
-    Use(target).BltFast(left, top, Use(sprite.Surface.get()), sprite.Rect, keyed);
-  });
+  return Guarded(
+      [&] {
+        const int32_t left = RoundToInt32(x);
+        const int32_t top = RoundToInt32(y);
+        Use(target).BltFast(left, top, Use(sprite.Surface.get()), sprite.Rect, keyed);
+      },
+      Skip::Quiet);
 }
 
 }  // namespace
@@ -118,11 +126,11 @@ void Form1::StartUp() {
 
 DrawnSprites Form1::DrawFrame() {
   DrawnSprites drawn;
-  Guarded([&] { Use(BackBuffer.get()).ColorFill(BackgroundSprite.Rect, 0); });
+  Guarded([&] { Use(BackBuffer.get()).ColorFill(BackgroundSprite.Rect, 0); }, Skip::Quiet);
   drawn.background = BlitSprite(BackBuffer.get(), BackgroundSprite, 0, 0, false);
   drawn.red = BlitSprite(BackBuffer.get(), RedSprite, RedPlayer.X, RedPlayer.Y, true);
   drawn.blue = BlitSprite(BackBuffer.get(), BlueSprite, BluePlayer.X, BluePlayer.Y, true);
-  Guarded([&] { Use(Primary.get()).Flip(); });
+  Guarded([&] { Use(Primary.get()).Flip(); }, Skip::Quiet);
   return drawn;
 }
 
@@ -200,7 +208,8 @@ void Form1::WallHit(float code) {
   // The bounce and the damage stand whatever becomes of the sound.
   try {
     host_.sound.Play(InDataDirectory("/hitwall.wav"));
-  } catch (...) {
+  } catch (const std::exception& error) {
+    LogError("sound", error.what());
   }
 }
 
