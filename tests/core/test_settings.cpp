@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "settings/error_log.h"
 #include "settings/file_layout.h"
 #include "settings/number_text.h"
 #include "settings/program_dir.h"
@@ -28,6 +29,20 @@ PlayerTexts Texts(std::initializer_list<const char*> texts) {
   size_t i = 0;
   for (const char* t : texts) out[i++] = t;
   return out;
+}
+
+// Errors a program goes on after are said on standard error, named by the program and the
+// topic; a flood of one topic is held to a few lines a second and does not hold back another.
+TEST(ErrorLog, PrefixesEachLineAndHoldsBackAFloodOfOneTopic) {
+  ::testing::internal::CaptureStderr();
+  for (int i = 0; i < 10; ++i) LogError("flood", "line " + std::to_string(i));
+  LogError("other", "still heard");
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  const std::string program = program_invocation_short_name;
+  std::string expected;
+  for (int i = 0; i < kLogBurst; ++i)
+    expected += program + ": flood: line " + std::to_string(i) + "\n";
+  EXPECT_EQ(said, expected + program + ": other: still heard\n");
 }
 
 TEST(SettingsLine, DefaultsGiveTheKnownFile) {

@@ -152,7 +152,7 @@ else
   start_game unshare -rm sh -c 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
     exec "$1/zorvane"' sh "$app"
   play_and_escape "a read-only app directory"
-  if grep -q "zorvane:" "$work/stderr"; then
+  if grep -v "^zorvane: sound: no audio device" "$work/stderr" | grep -q "zorvane:"; then
     fail "a read-only app directory: $(cat "$work/stderr")"
   else
     pass "a read-only app directory: no error"
