@@ -12,6 +12,9 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <string>
+
+#include "settings/error_log.h"
 
 namespace zorvane {
 namespace {
@@ -31,8 +34,8 @@ class SignalWatch {
  public:
   explicit SignalWatch(const std::function<void()>& onSignal) {
     if (::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-      std::cerr << "Config: a signal ends the program as if no box were up: "
-                << std::strerror(errno) << std::endl;
+      LogError("message box", std::string("a signal ends the program as if no box were up: ") +
+                                  std::strerror(errno));
       return;
     }
     writeEnd = pipe_[1];

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "settings/error_log.h"
 #include "settings/number_text.h"
 #include "settings/runtime_error.h"
 
@@ -158,14 +159,20 @@ void RemoveLeftovers(const std::string& path) {
   const std::string folder = FolderOf(path);
   const std::string fileName = FileNameOf(path);
   DIR* listing = ::opendir(folder.c_str());
-  if (listing == nullptr) return;
+  if (listing == nullptr) {
+    LogError("settings file", ErrnoText("cannot look for what killed saves left in", folder));
+    return;
+  }
   while (const dirent* entry = ::readdir(listing)) {
     const pid_t saver = SaverOf(entry->d_name, fileName);
     if (saver == 0 || saver == ::getpid()) continue;
     if (::kill(saver, 0) == 0 || errno != ESRCH) continue;
     struct stat info {};
     const std::string leftover = folder + "/" + entry->d_name;
-    if (::lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(leftover.c_str());
+    if (::lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::unlink(leftover.c_str()) != 0) {
+      LogError("settings file", ErrnoText("cannot remove", leftover));
+    }
   }
   ::closedir(listing);
 }

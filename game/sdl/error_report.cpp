@@ -10,6 +10,9 @@
 #include <atomic>
 #include <cstring>
 #include <iostream>
+#include <string>
+
+#include "settings/error_log.h"
 
 namespace zorvane {
 namespace {
@@ -40,9 +43,9 @@ class EndOnSignal {
  public:
   explicit EndOnSignal(int status) {
     static const int tied = ::pthread_atfork(nullptr, nullptr, DieWithBoxOwner);
-    if (tied != 0)
-      std::cerr << "zorvane: the message box may outlive the game: " << std::strerror(tied)
-                << std::endl;
+    if (tied != 0) {
+      LogError("message box", std::string("it may outlive the game: ") + std::strerror(tied));
+    }
     boxStatus = status;
     boxOwner = ::getpid();
     struct sigaction end {};
