@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,20 @@ struct GameOptions {
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
   int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
 };
+
+// One option of the command line: the one list that the parser reads, the usage text is made
+// from and the manual and the READMEs are checked against.
+struct OptionSpec {
+  enum class Takes { Nothing, Value, OptionalPort };
+  const char* name;  // "--record"
+  Takes takes;
+  const char* value;  // how the usage writes its value: " FILE", "=platform|each"; "" for none
+  const char* help;   // the usage's lines about it, '\n' between them
+  void (*apply)(const std::string& value, GameOptions& options, std::string& problem);
+};
+
+// Every option, in the order the usage lists them.
+std::span<const OptionSpec> OptionTable();
 
 struct CommandLine {
   GameOptions options;
