@@ -24,6 +24,11 @@ std::string ReadWholeFile(const std::string& path) {
   const SdlRWopsPtr file(SDL_RWFromFile(path.c_str(), "rb"));
   if (!file) Fail(path, "file not found");
   std::string bytes;
+  // Room for the whole file at once: a background grown chunk by chunk is copied, and its memory
+  // touched, several times over.
+  if (const Sint64 size = SDL_RWsize(file.get()); size > 0 && size <= INT_MAX) {
+    bytes.reserve(static_cast<size_t>(size));
+  }
   char chunk[65536];
   size_t got = 0;
   SDL_ClearError();
@@ -53,11 +58,20 @@ Surface DecodeBitmap(std::string_view bytes, const std::string& path) {
   SdlSurfacePtr decoded(
       SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
   if (!decoded) Fail(path, SDL_GetError());
+  Surface surface(decoded->w, decoded->h, path);
+  // SDL converts a picture of direct colours straight into the surface, as it would convert it
+  // into a surface of its own; a picture with a palette goes through one.
+  if (!SDL_ISPIXELFORMAT_INDEXED(decoded->format->format)) {
+    if (SDL_ConvertPixels(decoded->w, decoded->h, decoded->format->format, decoded->pixels,
+                          decoded->pitch, SDL_PIXELFORMAT_RGB565, surface.pixels(),
+                          decoded->w * static_cast<int>(sizeof(uint16_t))) != 0) {
+      Fail(path, SDL_GetError());
+    }
+    return surface;
+  }
   const SdlSurfacePtr converted(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB565, 0));
   decoded.reset();
   if (!converted) Fail(path, SDL_GetError());
-
-  Surface surface(converted->w, converted->h, path);
   const auto* pixels = static_cast<const uint8_t*>(converted->pixels);
   for (int y = 0; y < converted->h; ++y) {
     std::memcpy(surface.pixels() + static_cast<size_t>(y) * converted->w,

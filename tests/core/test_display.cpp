@@ -3,6 +3,7 @@
 #include "game/display/bitmap_file.h"
 #include "game/display/direct_draw.h"
 #include "game/display/headless_screen.h"
+#include "game/display/sdl_ptr.h"
 #include "game/display/text_painter.h"
 #include "settings/runtime_error.h"
 #include "tests/support/game_fixture.h"
@@ -78,6 +79,45 @@ TEST(Bitmap, ConvertsToRgb565ByTruncation) {
   const Surface s = Load(dir, "c.bmp", 6, 1, [&](int x, int) { return colours[x]; });
   ASSERT_EQ(s.width(), 6);
   for (int x = 0; x < 6; ++x) EXPECT_EQ(s.Pixel(x, 0), expected[x]) << x;
+}
+
+// Pictures of direct colours are converted by SDL straight into the surface, those with a palette
+// through a surface of SDL's own: either way every pixel is what SDL's own conversion makes.
+TEST(Bitmap, EveryDepthConvertsAsSdlConvertsIt) {
+  std::string data;
+  for (int i = 0; i < 7 * 3 * 4; ++i) data += static_cast<char>(i * 37 + 11);
+  std::string palette;
+  for (int i = 0; i < 256; ++i) palette += std::string{char(i), char(255 - i), char(i * 7), 0};
+  const std::string masks565("\x00\xF8\x00\x00\xE0\x07\x00\x00\x1F\x00\x00\x00", 12);
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } const cases[] = {
+      {"24 bits", BitmapBytes(7, 3, 24, 0, "", data)},
+      {"32 bits", BitmapBytes(7, 3, 32, 0, "", data)},
+      {"16 bits, 5-5-5", BitmapBytes(7, 3, 16, 0, "", data)},
+      {"16 bits, 5-6-5 bit fields", BitmapBytes(7, 3, 16, 3, masks565, data)},
+      {"8 bits with a palette", BitmapBytes(7, 3, 8, 0, palette, data)},
+      {"4 bits with a palette", BitmapBytes(7, 3, 4, 0, palette.substr(0, 64), data)},
+      {"top-down 24 bits", BitmapBytes(7, -3, 24, 0, "", data)},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    test::WriteFile(dir / "case.bmp", c.bytes);
+    const Surface loaded = LoadBitmapFile(dir / "case.bmp");
+    SdlSurfacePtr decoded(SDL_LoadBMP((dir / "case.bmp").c_str()));
+    ASSERT_TRUE(decoded) << c.what << ": " << SDL_GetError();
+    const SdlSurfacePtr sdl(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB565, 0));
+    ASSERT_TRUE(sdl) << c.what;
+    ASSERT_EQ(loaded.width(), 7) << c.what;
+    ASSERT_EQ(loaded.height(), 3) << c.what;
+    for (int y = 0; y < 3; ++y) {
+      const auto* row = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(sdl->pixels) +
+                                                          y * sdl->pitch);
+      for (int x = 0; x < 7; ++x)
+        EXPECT_EQ(loaded.Pixel(x, y), row[x]) << c.what << " " << x << "," << y;
+    }
+  }
 }
 
 TEST(Bitmap, FailuresAreBitmapErrorsNamingTheFile) {
