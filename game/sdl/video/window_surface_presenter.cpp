@@ -44,8 +44,14 @@ bool WindowSurfacePresenter::Adopt(SDL_Surface* surface, const Surface& frame) {
   surfaceFormat_ = surface->format->format;
   placement_ = PlacePicture(surface->w, surface->h, frame.width(), frame.height());
   shown_.clear();
-  // The borders stay as cleared here: only the picture is drawn each frame.
-  return SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0)) == 0;
+  // The borders around the picture are cleared here and stay so: only the picture is drawn each
+  // frame, and the whole of it at once next.
+  const PicturePlacement& p = placement_;
+  const SDL_Rect borders[] = {{0, 0, surface->w, p.y},
+                              {0, p.y + p.height, surface->w, surface->h - p.y - p.height},
+                              {0, p.y, p.x, p.height},
+                              {p.x + p.width, p.y, surface->w - p.x - p.width, p.height}};
+  return SDL_FillRects(surface, borders, 4, SDL_MapRGB(surface->format, 0, 0, 0)) == 0;
 }
 
 std::vector<WindowSurfacePresenter::Rows> WindowSurfacePresenter::ChangedRows(
