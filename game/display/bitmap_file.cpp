@@ -24,15 +24,20 @@ std::string ReadWholeFile(const std::string& path) {
   const SdlRWopsPtr file(SDL_RWFromFile(path.c_str(), "rb"));
   if (!file) Fail(path, "file not found");
   std::string bytes;
-  // Room for the whole file at once: a background grown chunk by chunk is copied, and its memory
-  // touched, several times over.
-  if (const Sint64 size = SDL_RWsize(file.get()); size > 0 && size <= INT_MAX) {
-    bytes.reserve(static_cast<size_t>(size));
-  }
   char chunk[65536];
   size_t got = 0;
   SDL_ClearError();
   while (bytes.size() <= INT_MAX && (got = SDL_RWread(file.get(), chunk, 1, sizeof chunk)) > 0) {
+    // A file of more than a chunk gets room for all of it at once: a background grown chunk by
+    // chunk is copied, and its memory touched, several times over.
+    if (bytes.empty() && got == sizeof chunk) {
+      const Sint64 size = SDL_RWsize(file.get());
+      if (size > 0 && size <= INT_MAX) {
+        bytes.reserve(static_cast<size_t>(size));
+      } else {
+        SDL_ClearError();  // a pipe has no size: it is read as it comes
+      }
+    }
     bytes.append(chunk, got);
   }
   const std::string error = SDL_GetError();  // a directory fails here

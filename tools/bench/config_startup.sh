@@ -10,7 +10,7 @@ usage="usage: config_startup.sh BENCH_PROGRAM PATH/TO/Config PATH/TO/minimal-qt 
 bench=${1:?$usage}
 config_program=$(realpath "${2:?$usage}")
 baseline_program=$(realpath "${3:?$usage}")
-runs=${4:-11}
+runs=${4:-21}
 source "$(dirname "$0")/../../tests/support/xvfb.sh"
 
 start_xvfb >/dev/null

@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
                  "usage: zorvane-start-bench [--cpu] PROGRAM BASELINE [RUNS] [XSERVER_PID]\n");
     return 2;
   }
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+  const int runs = argc > 3 ? std::atoi(argv[3]) : 21;
   const pid_t server = argc > 4 ? static_cast<pid_t>(std::atoi(argv[4])) : 0;
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
@@ -231,9 +231,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zorvane-start-bench: a program showed nothing\n");
     return 1;
   }
+  // The fastest starts are those the rest of the machine disturbed least.
   const double figure = Median(shown);
   const double base = Median(baselineShown);
-  std::printf("%s start to first picture vs %s: %.0f ms vs %.0f ms = %.2fx\n", BaseName(argv[1]),
-              BaseName(argv[2]), figure, base, figure / base);
+  const double fastest = *std::min_element(shown.begin(), shown.end());
+  const double fastestBase = *std::min_element(baselineShown.begin(), baselineShown.end());
+  std::printf(
+      "%s start to first picture vs %s: median %.0f ms vs %.0f ms = %.2fx; fastest %.0f ms vs "
+      "%.0f ms = %.2fx\n",
+      BaseName(argv[1]), BaseName(argv[2]), figure, base, figure / base, fastest, fastestBase,
+      fastest / fastestBase);
   return 0;
 }

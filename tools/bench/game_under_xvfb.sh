@@ -8,7 +8,7 @@ usage="usage: game_under_xvfb.sh BENCH_PROGRAM APP_DIR BASELINE [RUNS]"
 bench=${1:?$usage}
 app_dir=${2:?$usage}
 baseline=$(realpath "${3:?$usage}")
-runs=${4:-11}
+runs=${4:-21}
 
 source "$(dirname "$0")/../../tests/support/xvfb.sh"
 start_xvfb 1280x960
