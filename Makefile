@@ -45,7 +45,7 @@ soak:
 		-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS))
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | \
-		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:)|FAIL|ok:)|tests passed|Passed|Failed'
+		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:|float texts)|FAIL|ok:)|tests passed|Passed|Failed'
 
 # What CI runs: the tests, then the whole suite again under AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer (its fuzz corpus replays included).

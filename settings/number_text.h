@@ -18,7 +18,8 @@ bool IsWholeNumber(std::string_view text);
 // or the shortest digits that read back as the same single where seven do not.
 std::string NumberToText(float value);
 
-// The shortest decimal that reads back as the same single, exponent form allowed ("1e+30").
+// The shortest decimal that reads back as the same single, exponent form allowed ("1e+30"): what
+// std::to_chars writes.
 std::string ShortestText(float value);
 
 }  // namespace zorvane
