@@ -125,6 +125,13 @@ bool IsWholeNumber(std::string_view text) {
   }
 }
 
+bool IsSavableNumber(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return false;
+  const size_t last = text.find_last_not_of(' ');
+  return IsWholeNumber(text.substr(first, last - first + 1));
+}
+
 std::string NumberToText(float value) {
   if (value == 0 || !std::isfinite(value)) return "0";
   const bool negative = value < 0;

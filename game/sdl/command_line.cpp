@@ -42,6 +42,13 @@ bool IsDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// A seed of the round random, 0 to 4294967295, in decimal digits alone.
+bool ReadSeed(const std::string& text, uint32_t& seed) {
+  if (!IsDigits(text) || text.size() > 10 || std::stoull(text) > UINT32_MAX) return false;
+  seed = static_cast<uint32_t>(std::stoull(text));
+  return true;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -100,6 +107,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         options.delay = std::stoi(value);
         delayGiven = true;
       }
+    } else if (TakeValue(args, i, "--seed", value, line.problem)) {
+      if (!line.problem.empty()) break;
+      uint32_t seed = 0;
+      if (!ReadSeed(value, seed)) {
+        line.problem = "--seed takes a whole number from 0 to 4294967295, not '" + value + "'";
+      }
+      options.seed = seed;
+    } else if (TakeValue(args, i, "--settings", value, line.problem)) {
+      if (!line.problem.empty()) break;
+      Settings settings;
+      std::string problem;
+      if (!ParseSettingsList(value, settings, problem)) line.problem = "--settings: " + problem;
+      options.settings = settings;
     } else {
       line.problem = "unknown argument '" + arg + "'";
     }
@@ -117,6 +137,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     line.problem = "--play shows a recording on this machine alone, not with --host or --join";
   } else if (delayGiven && options.network == Network::None) {
     line.problem = "--delay is for a game over the network: --host or --join";
+  } else if ((options.seed || options.settings) &&
+             (options.network != Network::None || !options.play.empty())) {
+    line.problem =
+        "--seed and --settings are for a game on this machine, not with --host, --join "
+        "or --play";
   }
   return line;
 }
@@ -138,6 +163,10 @@ std::string Usage() {
          "  --join HOST[:PORT]   join the game waiting at HOST; you steer red\n"
          "  --delay N            over the network, a key acts N ticks of 20 ms after it\n"
          "                       is pressed, 0 to 25 (3 by default)\n"
+         "  --seed N             deal the first round with seed N, the next with N + 1 and\n"
+         "                       so on (0 to 4294967295), instead of from the clock\n"
+         "  --settings LIST      the twelve numbers of zorvane.ini, blue's six then red's,\n"
+         "                       separated by commas, instead of the file's\n"
          "  --help               show this text and exit\n"
          "  --version            show the version and exit\n";
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/net/messages.h"
 #include "game/sdl/input/key_repeater.h"
+#include "settings/settings_file.h"
 
 namespace zorvane {
 
@@ -25,6 +27,8 @@ struct GameOptions {
   std::string joinHost;               // the host to join, a name or an IPv4 address
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
   int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
+  std::optional<uint32_t> seed;       // the first round's seed, one more each round; else the clock
+  std::optional<Settings> settings;   // in place of those of the settings file
 };
 
 struct CommandLine {

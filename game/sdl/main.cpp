@@ -3,10 +3,8 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
-#include <exception>
 #include <iostream>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,11 +19,11 @@
 #include "game/replay/script_playback.h"
 #include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
+#include "game/sdl/game_run.h"
 #include "game/sdl/input/sdl_event_pump.h"
 #include "game/sdl/net_event_pump.h"
 #include "game/sdl/playback_pump.h"
 #include "game/sdl/sdl_sound.h"
-#include "game/sdl/video/no_display_error.h"
 #include "game/sdl/video/sdl_screen.h"
 #include "game/sim/form1.h"
 #include "settings/file_layout.h"
@@ -35,48 +33,17 @@ namespace zorvane {
 namespace {
 
 constexpr int kExitError = 1;
-constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
-constexpr int kExitDesync = 4;
 
-// Whatever stops the game, the display is given back and the recording completed before anything
-// is said about it.
+// The whole game, its frame loop run here until the game stops.
 int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
-  int status = 0;
-  std::string error;
-  bool messageBox = true;
-  try {
-    form.Form_Load();
-  } catch (const NoDisplayError& e) {
-    status = kExitNoDisplay;
-    error = e.what();
-    messageBox = false;
-  } catch (const RuntimeError& e) {
-    status = kExitError;
-    error = e.what();
-  } catch (const net::NetworkError& e) {
-    status = e.status();
-    error = e.what();
-  } catch (const Desync& e) {
-    status = kExitDesync;
-    error = "the recording " + shown + " went out of step at " + e.what();
-  } catch (const std::bad_alloc&) {
-    status = kExitError;
-    error = "Out of memory";
-  } catch (const std::exception& e) {
-    status = kExitError;
-    error = e.what();
-  }
-  screen.Close();
-  if (recorder != nullptr) {
-    recorder->Finish();
-    if (!recorder->failure().empty()) {
-      ReportError(recorder->failure(), true);
-      if (status == 0) status = kExitError;
+  GameRun run(
+      form, [&] { screen.Close(); }, ReportError, recorder, shown);
+  if (run.Start()) {
+    while (run.Step()) {
     }
   }
-  if (!error.empty()) ReportError(error, messageBox);
-  return status;
+  return run.Finish();
 }
 
 // What every game runs on: its display, keyboard and controllers, sound and the pacing of its
@@ -154,12 +121,13 @@ int Play(const GameOptions& options) {
   std::optional<PlaybackPump> playbackPump;
   if (playback) playbackPump.emplace(platform.pacer, *playback);
   EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : platform.keys;
-  GameHost host{files, platform.screen, pump, platform.sound};
+  GameHost host{files,          platform.screen,     pump,
+                platform.sound, RoundSeeds(options), SettingsSource(options)};
   if (recorder) {
     platform.keys.Observe(recorder.get());
-    host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
-    host.readSettings = [&](const std::string& path) {
-      return recorder->SettingsRead(ReadSettingsFile(path));
+    host.roundSeed = [&, seeds = host.roundSeed] { return recorder->RoundSeed(seeds()); };
+    host.readSettings = [&, read = host.readSettings](const std::string& path) {
+      return recorder->SettingsRead(read(path));
     };
   }
   if (playback) {

@@ -107,11 +107,15 @@ std::string Form1::InDataDirectory(std::string_view name) const {
 
 void Form1::Form_Load() {
   StartUp();
-  do {
-    host_.events.DoEvents(*this);
-    DrawFrame();
-  } while (Running);
+  while (RunFrame()) {
+  }
   TearDown();
+}
+
+bool Form1::RunFrame() {
+  host_.events.DoEvents(*this);
+  DrawFrame();
+  return Running;
 }
 
 void Form1::StartUp() {

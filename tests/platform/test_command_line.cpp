@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/sdl/command_line.h"
+#include "settings/number_text.h"
 
 namespace zorvane {
 namespace {
@@ -22,6 +23,14 @@ std::string Described(const GameOptions& options) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
   }
   if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
+  if (options.seed) text += " seed=" + std::to_string(*options.seed);
+  if (options.settings) {
+    text += " settings=";
+    for (const PlayerSettings& player : {options.settings->blue, options.settings->red}) {
+      for (const float value : player) text += ShortestText(value) + ",";
+    }
+    text.pop_back();
+  }
   return text.empty() ? "plain" : text.substr(1);
 }
 
@@ -77,6 +86,28 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--host", "--delay", "26"}, "not '26'", ""},
       {{"--host", "--delay", "-1"}, "not '-1'", ""},
       {{"--host", "--delay"}, "--delay needs a value", ""},
+      {{"--seed", "0"}, "", "seed=0"},
+      {{"--seed=4294967295", "--window"}, "", "window seed=4294967295"},
+      {{"--seed", "4294967296"}, "not '4294967296'", ""},
+      {{"--seed", "-1"}, "not '-1'", ""},
+      {{"--seed", "1e3"}, "not '1e3'", ""},
+      {{"--seed"}, "--seed needs a value", ""},
+      // Each number as the settings tool checks a box: spaces around it are the reader's.
+      {{"--settings=5,0.5,30,15,10,100,6, .25 ,20,1e1,+3,-7"},
+       "",
+       "settings=5,0.5,30,15,10,100,6,0.25,20,10,3,-7"},
+      {{"--settings", "1,2,3,4,5,6,1,2,3,4,5,6", "--record", "a.rec"},
+       "",
+       "record=a.rec settings=1,2,3,4,5,6,1,2,3,4,5,6"},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5"}, "not 11", ""},
+      {{"--settings=1 2 3 4 5 6 1 2 3 4 5 6"}, "not 1", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6,"}, "not 13", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,,6"}, "'' (number 11)", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6x"}, "'6x' (number 12)", ""},
+      {{"--settings=1e39,2,3,4,5,6,1,2,3,4,5,6"}, "'1e39' (number 1)", ""},
+      {{"--settings=1,1e-50,3,4,5,6,1,2,3,4,5,6"}, "'1e-50' (number 2)", ""},
+      {{"--seed", "1", "--host"}, "not with --host, --join or --play", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6", "--play", "a"}, "not with --host", ""},
   };
   for (const Case& c : cases) {
     std::string line;
