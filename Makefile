@@ -11,7 +11,7 @@ SOAK_TICKS ?= 1000000
 CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
 configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
 
-.PHONY: all build run config test soak check sanitize bench fuzz dist deb
+.PHONY: all build run config test soak check sanitize bench fuzz dist deb web web-serve web-test
 
 all: build
 
@@ -48,8 +48,9 @@ soak:
 		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:|float texts)|FAIL|ok:)|tests passed|Passed|Failed'
 
 # What CI runs: the tests, then the whole suite again under AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer (its fuzz corpus replays included).
-check: test sanitize
+# UndefinedBehaviorSanitizer (its fuzz corpus replays included), then the browser's build: the
+# replay scripts under node and the page in headless Chromium.
+check: test sanitize web-test
 
 sanitize:
 	@bash tools/install-deps.sh test
@@ -92,3 +93,35 @@ deb:
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && cpack -G DEB
+
+# The game in a web browser: $(WEB)/site/ holds the page and what it loads, for any static web
+# server. SDL2 for the browser is built once from Debian's source package and kept in
+# $(WEB)/sdl2/ (tools/web/). Emscripten's JavaScript tools load their modules from Debian's node
+# path, whichever node runs them.
+WEB ?= $(BUILD)/web
+WEB_PORT ?= 8000
+WEB_CMAKE_ARGS = $(CMAKE_ARGS) -DZORVANE_WEB=ON -DZORVANE_CCACHE=OFF -DCMAKE_BUILD_TYPE=MinSizeRel \
+	-DSDL2_DIR=$(abspath $(WEB)/sdl2/install)/lib/cmake/SDL2 -DZORVANE_SITE_DIR=$(abspath $(WEB)/site) \
+	-DZORVANE_NATIVE_REPLAY=$(abspath $(BUILD))/app/zorvane-replay
+web: export NODE_PATH = /usr/share/nodejs
+web:
+	@bash tools/install-deps.sh web
+	@bash tools/web/build-sdl2.sh $(WEB)/sdl2 $(JOBS)
+	@mkdir -p $(WEB)
+	@emcmake cmake -S . -B $(WEB)/cmake $(WEB_CMAKE_ARGS) > $(WEB)/cmake.configure.log 2>&1 || \
+		(cat $(WEB)/cmake.configure.log; exit 1)
+	@cmake --build $(WEB)/cmake -j$(JOBS)
+	@echo "The page and its files: $(WEB)/site/ (make web-serve serves them)"
+
+# Serves the page on this machine alone, at the address it prints, until Ctrl+C.
+web-serve: web
+	@echo "Zorvane in a browser: http://127.0.0.1:$(WEB_PORT)/"
+	@/usr/bin/python3 -m http.server --bind 127.0.0.1 --directory $(WEB)/site $(WEB_PORT)
+
+# The browser's build tested: zorvane-replay under node runs the replay scripts byte for byte, and
+# the page in headless Chromium (tests/web/) against the desktop zorvane-replay, built here too.
+web-test: web
+	@bash tools/install-deps.sh browser
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
+	@cmake --build $(BUILD) -j$(JOBS) --target zorvane-replay
+	cd $(WEB)/cmake && ctest --output-on-failure
