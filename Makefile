@@ -7,6 +7,9 @@ JOBS ?= $(shell nproc)
 # How long the real game is played by `make soak`, in seconds, and how many ticks the replay soak runs.
 SOAK_SECONDS ?= 600
 SOAK_TICKS ?= 1000000
+# The browser's build, and the port make web-serve serves its page on.
+WEB ?= $(BUILD)/web
+WEB_PORT ?= 8000
 
 CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
 configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
@@ -69,10 +72,11 @@ fuzz:
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
 # tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
-# without an idle game controller. Repetitions in random turns keep a busy moment of the machine
+# without an idle game controller; last, the page's downloads, first frame and pace in headless
+# Chromium. Repetitions in random turns keep a busy moment of the machine
 # from falling on one side of a ratio only.
-bench:
-	@bash tools/install-deps.sh test bench
+bench: web
+	@bash tools/install-deps.sh test bench browser
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
 	@cmake --build $(BUILD) -j$(JOBS)
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
@@ -81,6 +85,7 @@ bench:
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
 	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
+	/usr/bin/python3 tools/bench/web_page.py $(WEB)/site
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
 dist: build
@@ -98,8 +103,6 @@ deb:
 # server. SDL2 for the browser is built once from Debian's source package and kept in
 # $(WEB)/sdl2/ (tools/web/). Emscripten's JavaScript tools load their modules from Debian's node
 # path, whichever node runs them.
-WEB ?= $(BUILD)/web
-WEB_PORT ?= 8000
 WEB_CMAKE_ARGS = $(CMAKE_ARGS) -DZORVANE_WEB=ON -DZORVANE_CCACHE=OFF -DCMAKE_BUILD_TYPE=MinSizeRel \
 	-DSDL2_DIR=$(abspath $(WEB)/sdl2/install)/lib/cmake/SDL2 -DZORVANE_SITE_DIR=$(abspath $(WEB)/site) \
 	-DZORVANE_NATIVE_REPLAY=$(abspath $(BUILD))/app/zorvane-replay

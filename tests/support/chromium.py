@@ -107,11 +107,15 @@ class Browser:
             raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
         return result["result"].get("value")
 
+    def resize(self, width, height):
+        """The page's viewport, in CSS pixels, one device pixel each."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                  deviceScaleFactor=1, mobile=False)
+
     def open(self, query="", width=1320, height=1000, seconds=30):
         """Loads the served page with a query at a viewport of width x height CSS pixels, and
         waits until its script has run. False where it has not within `seconds`."""
-        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
-                  deviceScaleFactor=1, mobile=False)
+        self.resize(width, height)
         url = self.address + query
         self.call("Page.navigate", url=url)
         loaded = "location.href === %s && typeof zorvanePage === 'object'" % json.dumps(url)

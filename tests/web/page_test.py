@@ -1,7 +1,8 @@
 """The game's page in headless Chromium: the first frame appears; a seeded start shows, pixel for
 pixel, the picture the desktop zorvane-replay --frames gives for the same seed; the timer keeps
-50 ticks a second within 1 %; keys move the right block; Escape ends the game and Enter starts a
-new one; bad parameters are refused with the game's own messages.
+50 ticks a second within 1 %; sound starts at the first key; keys move the right block; Escape
+ends the game and Enter starts a new one; nothing goes wrong meanwhile; bad parameters are
+refused with the game's own messages.
 
 Usage: /usr/bin/python3 page_test.py SITE REPLAY DATA
   SITE    the built page (build/web/site)
@@ -22,9 +23,11 @@ from chromium import Browser, decode_bmp, wait_until  # noqa: E402
 SEED = 12
 TICKS_PER_SECOND = 50
 PACE_SECONDS = 5
-PACE_TRIES = 3  # a loaded machine may drop animation frames, and the ticks due in them, a while
+PACE_TRIES = 6
+SKIPPED = 77  # CTest's SKIP_RETURN_CODE
 
 failures = 0
+skipped = 0
 
 
 def check(held, message):
@@ -32,6 +35,13 @@ def check(held, message):
     print(("ok: " if held else "FAIL: ") + message, flush=True)
     failures += 0 if held else 1
     return held
+
+
+def skip(message):
+    """A check this machine cannot make now, and why."""
+    global skipped
+    print("skipped: " + message, flush=True)
+    skipped += 1
 
 
 def page(browser, expression):
@@ -77,26 +87,40 @@ def check_first_frame(browser, replay, data):
                     if rows[y][x] != expected[y // 2][x // 2])
     check(differing == 0, "seed %d shows the replay tool's picture, pixel for pixel (%d differ)"
           % (SEED, differing))
+    browser.resize(1000, 800)
+    size = "[zorvanePage.canvas.style.width, zorvanePage.canvas.style.height]"
+    check(wait_until(5, lambda: browser.evaluate(size) == ["640px", "480px"]),
+          "and at 1x where 2x does not fit: %s" % browser.evaluate(size))
 
 
 def check_pace(browser):
-    for attempt in range(1, PACE_TRIES + 1):
-        before = browser.evaluate("[zorvanePage.ticks, zorvanePage.frames, performance.now()]")
+    """Judged over 5 s in which every frame came within a tick's 20 ms of the one before: a frame
+    that comes later on a busy machine takes a tick due meanwhile along, as it does in the desktop
+    game, since ticks missed are not made up."""
+    state = "[zorvanePage.ticks, zorvanePage.frames, performance.now(), zorvanePage.longestGap]"
+    for _ in range(PACE_TRIES):
+        before = browser.evaluate("zorvanePage.longestGap = 0, " + state)
         time.sleep(PACE_SECONDS)
-        after = browser.evaluate("[zorvanePage.ticks, zorvanePage.frames, performance.now()]")
+        after = browser.evaluate(state)
         seconds = (after[2] - before[2]) / 1000
         ticks = (after[0] - before[0]) / seconds
-        frames = (after[1] - before[1]) / seconds
-        print("pace: %.2f ticks and %.1f frames a second over %.2f s" % (ticks, frames, seconds))
-        if abs(ticks - TICKS_PER_SECOND) <= TICKS_PER_SECOND / 100 or attempt == PACE_TRIES:
-            break
-    check(abs(ticks - TICKS_PER_SECOND) <= TICKS_PER_SECOND / 100,
-          "the timer ticks 50 times a second within 1 %")
+        print("pace: %.2f ticks and %.1f frames a second over %.2f s, frames at most %.1f ms apart"
+              % (ticks, (after[1] - before[1]) / seconds, seconds, after[3]))
+        if after[3] < 1000 / TICKS_PER_SECOND:
+            check(abs(ticks - TICKS_PER_SECOND) <= TICKS_PER_SECOND / 100,
+                  "the timer ticks 50 times a second within 1 %")
+            return
+    skip("the pace: in every %d s the browser drew a frame later than 20 ms after the one before"
+         % PACE_SECONDS)
 
 
 def check_keys(browser):
     blue, red = page(browser, "blue"), page(browser, "red")
+    audio = "Module.SDL2.audioContext.state"
+    before = browser.evaluate(audio)
     browser.key("Right")
+    check(before == "suspended" and wait_until(5, lambda: browser.evaluate(audio) == "running"),
+          "sound starts at the first key: the audio context was %s" % before)
     moved = wait_until(5, lambda: page(browser, "blue")[0] != blue[0])
     now_blue, now_red = page(browser, "blue"), page(browser, "red")
     check(moved and now_blue[0] > blue[0] and now_blue[1] == blue[1] and now_red == red,
@@ -123,6 +147,15 @@ def check_escape(browser):
     check(again and page(browser, "running"), "Enter starts a new game")
 
 
+def check_quiet(browser):
+    """Nothing went wrong in the page while it played: no error and no exception."""
+    wrong = [event["params"] for event in browser.events
+             if event.get("method") == "Runtime.exceptionThrown" or
+             (event.get("method") == "Runtime.consoleAPICalled" and
+              event["params"]["type"] in ("error", "assert"))]
+    check(not wrong, "the page said nothing went wrong: %s" % wrong)
+
+
 def check_refusals(browser):
     for query, expected in [
             ("?settings=1,2,3", "--settings: twelve numbers separated by commas"),
@@ -143,11 +176,14 @@ def main():
         check_pace(browser)
         check_keys(browser)
         check_escape(browser)
+        check_quiet(browser)
         check_refusals(browser)
     finally:
         browser.close()
-    print("%d check(s) failed" % failures if failures else "all checks held")
-    return 1 if failures else 0
+    if failures:
+        print("%d check(s) failed" % failures)
+        return 1
+    return SKIPPED if skipped else 0
 
 
 if __name__ == "__main__":
