@@ -56,6 +56,18 @@ EM_JS(void, PageFrameShown,
       });
 EM_JS(void, PageGameOver, (), { zorvanePage.gameOver(); });
 EM_JS(void, PageToggleFullScreen, (), { zorvanePage.toggleFullScreen(); });
+EM_JS(double, AnimationFrameMillis, (), {
+  const time = document.timeline.currentTime;
+  return time === null ? performance.now() : time;
+});
+
+// The time of the animation frame the pass runs in, as the page's animations see it. The timer's
+// ticks fall due on the frames' own beat, not on when a busy browser finds a moment to run the
+// pass: a pass run late in its frame would otherwise find two ticks due, and run one.
+class AnimationFrameClock : public Clock {
+ public:
+  int64_t NowMicros() override { return static_cast<int64_t>(AnimationFrameMillis() * 1000); }
+};
 
 void TellThePage(const std::string& message, bool) {
   std::cerr << "zorvane: " << message << std::endl;
@@ -100,7 +112,7 @@ class PageGame {
   void Finish() { run_.Finish(); }
 
  private:
-  SteadyClock clock_;
+  AnimationFrameClock clock_;
   FramePacer pacer_;
   PageScreen screen_;
   SdlEventPump keys_;
