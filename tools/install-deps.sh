@@ -14,13 +14,14 @@
 # Usage: install-deps.sh GROUP...
 set -euo pipefail
 
-build=(build-essential cmake pkg-config libsdl2-dev libx11-dev qt6-base-dev libgl-dev libenet-dev
-  libfast-float-dev libfmt-dev)
+build=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev qt6-base-dev libgl-dev
+  libenet-dev libfast-float-dev libfmt-dev)
 # The Qt X11 platform plugin comes with libqt6gui6; Config asks for DejaVu Sans Condensed
-# (fonts-dejavu-extra), and the message boxes of SDL for the X core fonts.
+# (fonts-dejavu-extra), the game's overlays DejaVu Sans Mono (fonts-dejavu-core), and the message
+# boxes of SDL the X core fonts.
 run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 deb=(dpkg-dev file)
-test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
+test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick procps
   desktop-file-utils libglib2.0-bin lintian appstream)
 bench=(libbenchmark-dev)
 fuzz=(clang libclang-rt-dev)

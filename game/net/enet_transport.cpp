@@ -6,6 +6,7 @@
 
 #include "game/net/messages.h"
 #include "game/net/network_error.h"
+#include "settings/error_log.h"
 
 namespace zorvane::net {
 namespace {
@@ -50,6 +51,18 @@ void Limit(ENetHost* host) {
   host->checksum = enet_crc32;
   host->maximumPacketSize = kLargestPacket;
   host->maximumWaitingData = kMostWaitingData;
+}
+
+// A reliable message to one peer; one ENet will not take (the peer is not connected) is freed
+// here, since ENet keeps only what it queues.
+void SendTo(ENetPeer* peer, const std::vector<uint8_t>& bytes) {
+  ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+  if (packet == nullptr) {
+    LogError("network", "no memory for a message");
+  } else if (enet_peer_send(peer, 0, packet) < 0) {
+    enet_packet_destroy(packet);
+    LogError("network", "a message could not be sent to " + Name(peer->address));
+  }
 }
 
 }  // namespace
@@ -103,7 +116,10 @@ EnetTransport::~EnetTransport() {
     ENetEvent event;
     while (std::chrono::steady_clock::now() < until) {
       const int got = enet_host_service(host_, &event, 10);
-      if (got < 0) break;
+      if (got < 0) {
+        LogError("network", "ENet could not service the connection while closing it");
+        break;
+      }
       if (got == 0) continue;
       if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
       if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer_) break;
@@ -115,7 +131,8 @@ EnetTransport::~EnetTransport() {
 TransportEvent EnetTransport::Poll() {
   if (host_ == nullptr) return {};
   ENetEvent event;
-  while (enet_host_service(host_, &event, 0) > 0) {
+  int got;
+  while ((got = enet_host_service(host_, &event, 0)) > 0) {
     switch (event.type) {
       case ENET_EVENT_TYPE_CONNECT:
         if (joining_ && event.peer == peer_) {
@@ -130,9 +147,7 @@ TransportEvent EnetTransport::Poll() {
           return {TransportEvent::Kind::Connected, {}};
         }
         // Someone else while a guest is here, or after the guest left: told so, and let go.
-        enet_peer_send(
-            event.peer, 0,
-            enet_packet_create(busyReply_.data(), busyReply_.size(), ENET_PACKET_FLAG_RELIABLE));
+        SendTo(event.peer, busyReply_);
         enet_peer_disconnect_later(event.peer, 0);
         break;
       case ENET_EVENT_TYPE_RECEIVE: {
@@ -155,13 +170,13 @@ TransportEvent EnetTransport::Poll() {
         break;
     }
   }
+  if (got < 0) LogError("network", "ENet could not service the connection (a socket error)");
   return {};
 }
 
 void EnetTransport::Send(const std::vector<uint8_t>& bytes) {
   if (host_ == nullptr || peer_ == nullptr || joining_) return;
-  enet_peer_send(peer_, 0,
-                 enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
+  SendTo(peer_, bytes);
 }
 
 void EnetTransport::Flush() {

@@ -9,6 +9,7 @@
 #include "game/replay/game_recorder.h"
 #include "game/sim/form1.h"
 #include "game/sim/player_settings.h"
+#include "settings/error_log.h"
 #include "settings/runtime_error.h"
 
 namespace zorvane::net {
@@ -173,7 +174,8 @@ void LockstepSession::Start(Form1& form, const Settings& settings, uint32_t seed
   nextRoundSeed_ = seed;
   try {
     form.NewRound();
-  } catch (const RuntimeError&) {
+  } catch (const RuntimeError& error) {
+    LogError("step skipped", error.what());
   }
   lastHeardMicros_ = clock_.NowMicros();
   SendCheck(form);

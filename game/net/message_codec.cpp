@@ -144,24 +144,6 @@ std::optional<Message> DecodeCheck(Reader& in) {
 
 }  // namespace
 
-bool IsGameKey(int16_t code) {
-  switch (code) {
-    case 13:  // Enter
-    case 27:  // Escape
-    case 37:  // arrows: left, up, right, down
-    case 38:
-    case 39:
-    case 40:
-    case 65:  // A D S W
-    case 68:
-    case 83:
-    case 87:
-      return true;
-    default:
-      return false;
-  }
-}
-
 std::vector<uint8_t> Encode(const Message& message) {
   Writer out;
   std::visit(

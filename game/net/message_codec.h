@@ -5,12 +5,10 @@
 #include <span>
 #include <vector>
 
+#include "game/events/key_codes.h"
 #include "game/net/messages.h"
 
 namespace zorvane::net {
-
-// The game's own key codes, the only ones that travel: arrows, W A S D, Enter and Escape.
-bool IsGameKey(int16_t code);
 
 std::vector<uint8_t> Encode(const Message& message);
 

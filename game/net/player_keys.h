@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "game/events/key_codes.h"
+
 namespace zorvane::net {
 
 // The host drives the blue block, the guest the red one.

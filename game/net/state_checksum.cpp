@@ -1,6 +1,7 @@
 #include "game/net/state_checksum.h"
 
 #include <bit>
+#include <string_view>
 
 #include "game/sim/form1.h"
 
@@ -16,6 +17,7 @@ class Fnv {
     }
   }
   void Add(float value) { Add(std::bit_cast<uint32_t>(value)); }
+  void Add(int16_t value) { Add(static_cast<uint32_t>(static_cast<uint16_t>(value))); }
   uint32_t hash() const { return hash_; }
 
  private:
@@ -23,12 +25,7 @@ class Fnv {
 };
 
 void AddPlayer(Fnv& fnv, const PlayerState& p) {
-  for (float value : {p.X, p.Y, p.VX, p.VY}) fnv.Add(value);
-  fnv.Add(static_cast<uint32_t>(static_cast<uint16_t>(p.Health)));
-  for (float value :
-       {p.SavedVX, p.SavedVY, p.Accel, p.Friction, p.Size, p.MaxSpeed, p.Damage, p.MaxHealth}) {
-    fnv.Add(value);
-  }
+  VisitFields(p, [&fnv](std::string_view, auto value) { fnv.Add(value); });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,20 @@ struct GameOptions {
   std::optional<uint32_t> seed;       // the first round's seed, one more each round; else the clock
   std::optional<Settings> settings;   // in place of those of the settings file
 };
+
+// One option of the command line: the one list that the parser reads, the usage text is made
+// from and the manual and the READMEs are checked against.
+struct OptionSpec {
+  enum class Takes { Nothing, Value, OptionalPort };
+  const char* name;  // "--record"
+  Takes takes;
+  const char* value;  // how the usage writes its value: " FILE", "=platform|each"; "" for none
+  const char* help;   // the usage's lines about it, '\n' between them
+  void (*apply)(const std::string& value, GameOptions& options, std::string& problem);
+};
+
+// Every option, in the order the usage lists them.
+std::span<const OptionSpec> OptionTable();
 
 struct CommandLine {
   GameOptions options;

@@ -74,14 +74,14 @@ int GameRun::Finish() {
     });
   }
   closeDisplay_();
+  std::string recordingFailure;
   if (recorder_ != nullptr) {
     recorder_->Finish();
-    if (!recorder_->failure().empty()) {
-      report_(recorder_->failure(), true);
-      if (status_ == 0) status_ = kExitError;
-    }
+    recordingFailure = recorder_->failure();
   }
-  if (!error_.empty()) report_(error_, messageBox_);
+  if (!recordingFailure.empty() && status_ == 0) status_ = kExitError;
+  if (!recordingFailure.empty()) report_(recordingFailure, true, status_);
+  if (!error_.empty()) report_(error_, messageBox_, status_);
   return status_;
 }
 

@@ -11,8 +11,10 @@ namespace zorvane {
 
 class GameRecorder;
 
-// Tells the player why the game stopped; `messageBox` where a box may be shown.
-using ErrorReporter = std::function<void(const std::string& message, bool messageBox)>;
+// Tells the player why the game stopped; `messageBox` where a box may be shown. `exitStatus` is
+// the status the program ends with.
+using ErrorReporter =
+    std::function<void(const std::string& message, bool messageBox, int exitStatus)>;
 
 // One game from its start-up to its end, in the steps a frame loop drives: the desktop runs them
 // in a loop of its own, a browser one pass at each animation frame. Whatever stops the game, the

@@ -77,7 +77,7 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
       link = net::EnetTransport::Join(options.joinHost, options.port);
     }
   } catch (const net::NetworkError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, error.status());
     return error.status();
   }
   net::WaitingScreen shown(platform.screen);
@@ -97,7 +97,7 @@ int Play(const GameOptions& options) {
   try {
     files = ThisProgramsFiles();
   } catch (const RuntimeError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   }
   SteadyClock clock;
@@ -108,10 +108,10 @@ int Play(const GameOptions& options) {
     if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
     if (!options.play.empty()) playback.emplace(ReadScriptFile(options.play), clock);
   } catch (const RecordingError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   } catch (const ScriptError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitUsage);
     return kExitUsage;
   }
   SdlPlatform platform(options, files, clock);

@@ -5,7 +5,11 @@
 #endif
 
 #include <cstring>
+#include <new>
+#include <string>
 #include <vector>
+
+#include "settings/error_log.h"
 
 namespace zorvane {
 namespace {
@@ -57,13 +61,21 @@ void QuietAlsaErrors() {
 void QuietAlsaErrors() {}
 #endif
 
+// A sound that cannot be played is silence, and said on the error channel.
+void Unplayable(const std::string& path, const std::string& cause) {
+  LogError("sound", path + " cannot be played: " + (cause.empty() ? "damaged wave" : cause));
+}
+
 }  // namespace
 
 SdlSound::SdlSound() {
   // A wave whose data stops short of what its header says is damaged: it plays as silence.
   SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
   QuietAlsaErrors();
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    LogError("sound", std::string("no audio, the game plays silently: ") + SDL_GetError());
+    return;
+  }
   audioStarted_ = true;
   SDL_AudioSpec want{};
   want.freq = kRate;
@@ -74,7 +86,11 @@ SdlSound::SdlSound() {
   // kept so the latency stays low.
   device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &format_,
                                 SDL_AUDIO_ALLOW_ANY_CHANGE & ~SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
+  if (device_ == 0) {
+    LogError("sound", std::string("no audio device, the game plays silently: ") + SDL_GetError());
+    return;
+  }
+  SDL_PauseAudioDevice(device_, 0);
 }
 
 SdlSound::~SdlSound() {
@@ -86,24 +102,24 @@ void SdlSound::Play(const std::string& path) {
   if (device_ == 0) return;
   try {
     const WaveData wave(path);
-    if (!wave.ok()) return;
+    if (!wave.ok()) return Unplayable(path, SDL_GetError());
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, wave.format().format, wave.format().channels, wave.format().freq,
                           format_.format, format_.channels, format_.freq) < 0) {
-      return;
+      return Unplayable(path, SDL_GetError());
     }
     std::vector<Uint8> buffer(static_cast<size_t>(wave.length()) *
                               static_cast<size_t>(cvt.len_mult));
     std::memcpy(buffer.data(), wave.bytes(), wave.length());
     cvt.buf = buffer.data();
     cvt.len = static_cast<int>(wave.length());
-    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return;
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return Unplayable(path, SDL_GetError());
     const Uint32 length = cvt.needed ? static_cast<Uint32>(cvt.len_cvt) : wave.length();
     SDL_ClearQueuedAudio(device_);
     // A sound SDL cannot queue (out of memory) is not heard, as any sound that cannot be played.
-    SDL_QueueAudio(device_, buffer.data(), length);
-  } catch (...) {
-    // Out of memory for a sound: silence.
+    if (SDL_QueueAudio(device_, buffer.data(), length) != 0) Unplayable(path, SDL_GetError());
+  } catch (const std::bad_alloc&) {
+    Unplayable(path, "out of memory");
   }
 }
 

@@ -58,7 +58,7 @@ EM_JS(void, PageGameOver, (), { zorvanePage.gameOver(); });
 EM_JS(void, PageToggleFullScreen, (), { zorvanePage.toggleFullScreen(); });
 EM_JS(double, AnimationFrameMillis, (), {
   const time = document.timeline.currentTime;
-  return time === null ? performance.now() : time;
+  return time == = null ? performance.now() : time;
 });
 
 // The time of the animation frame the pass runs in, as the page's animations see it. The timer's
@@ -69,7 +69,7 @@ class AnimationFrameClock : public Clock {
   int64_t NowMicros() override { return static_cast<int64_t>(AnimationFrameMillis() * 1000); }
 };
 
-void TellThePage(const std::string& message, bool) {
+void TellThePage(const std::string& message, bool, int) {
   std::cerr << "zorvane: " << message << std::endl;
   PageError(message.c_str());
 }
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
   const CommandLine line = ParseCommandLine({argv + 1, argv + argc});
   std::string problem = line.problem.empty() ? RefusedInThePage(line.options) : line.problem;
   if (!problem.empty()) {
-    TellThePage(problem, true);
+    TellThePage(problem, true, kExitUsage);
     return kExitUsage;
   }
   SDL_SetMainReady();

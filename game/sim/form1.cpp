@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "game/events/key_codes.h"
 #include "game/sim/player_settings.h"
 #include "game/sim/single_math.h"
+#include "settings/error_log.h"
 #include "settings/program_dir.h"
 #include "settings/runtime_error.h"
 #include "settings/settings_file.h"
@@ -13,25 +15,20 @@ namespace {
 
 constexpr float kArenaWidth = 640;
 constexpr float kArenaHeight = 480;
-constexpr int16_t kVkReturn = 13;
-constexpr int16_t kVkEscape = 27;
-constexpr int16_t kVkLeft = 37;
-constexpr int16_t kVkUp = 38;
-constexpr int16_t kVkRight = 39;
-constexpr int16_t kVkDown = 40;
-constexpr int16_t kVkA = 65;
-constexpr int16_t kVkD = 68;
-constexpr int16_t kVkS = 83;
-constexpr int16_t kVkW = 87;
 
 // From the settings read on, a step of the start-up, the frame or the teardown that fails is
-// skipped and the next one runs.
+// skipped and the next one runs. A skipped step of the start-up or the teardown is said on the
+// error channel; in a frame, a refused blit is how a block partly off the screen goes undrawn,
+// the game's own way, and is not news.
+enum class Skip { Said, Quiet };
+
 template <typename Step>
-bool Guarded(Step step) {
+bool Guarded(Step step, Skip skip = Skip::Said) {
   try {
     step();
     return true;
-  } catch (const RuntimeError&) {
+  } catch (const RuntimeError& error) {
+    if (skip == Skip::Said) LogError("step skipped", error.what());
     return false;
   }
 }
@@ -72,12 +69,8 @@ int16_t HealthAfterHit(int16_t health, float damage) {
 
 // A block is drawn at its position rounded to whole pixels.
 // A block's four keys, in the order up, down, left, right.
-struct SteeringKeys {
-  int16_t up, down, left, right;
-};
-
 // A key of the block changes its velocity by its acceleration; any other key does nothing.
-void Steer(PlayerState& p, int16_t keyCode, SteeringKeys keys) {
+void Steer(PlayerState& p, int16_t keyCode, const BlockKeys& keys) {
   if (keyCode == keys.up) {
     p.VY = Difference(p.VY, p.Accel);
   } else if (keyCode == keys.down) {
@@ -90,11 +83,13 @@ void Steer(PlayerState& p, int16_t keyCode, SteeringKeys keys) {
 }
 
 bool BlitSprite(Surface* target, const Sprite& sprite, double x, double y, bool keyed) {
-  return Guarded([&] {
-    const int32_t left = RoundToInt32(x);
-    const int32_t top = RoundToInt32(y);
-    Use(target).BltFast(left, top, Use(sprite.Surface.get()), sprite.Rect, keyed);
-  });
+  return Guarded(
+      [&] {
+        const int32_t left = RoundToInt32(x);
+        const int32_t top = RoundToInt32(y);
+        Use(target).BltFast(left, top, Use(sprite.Surface.get()), sprite.Rect, keyed);
+      },
+      Skip::Quiet);
 }
 
 }  // namespace
@@ -135,11 +130,11 @@ void Form1::StartUp() {
 
 DrawnSprites Form1::DrawFrame() {
   DrawnSprites drawn;
-  Guarded([&] { Use(BackBuffer.get()).ColorFill(BackgroundSprite.Rect, 0); });
+  Guarded([&] { Use(BackBuffer.get()).ColorFill(BackgroundSprite.Rect, 0); }, Skip::Quiet);
   drawn.background = BlitSprite(BackBuffer.get(), BackgroundSprite, 0, 0, false);
   drawn.red = BlitSprite(BackBuffer.get(), RedSprite, RedPlayer.X, RedPlayer.Y, true);
   drawn.blue = BlitSprite(BackBuffer.get(), BlueSprite, BluePlayer.X, BluePlayer.Y, true);
-  Guarded([&] { Use(Primary.get()).Flip(); });
+  Guarded([&] { Use(Primary.get()).Flip(); }, Skip::Quiet);
   return drawn;
 }
 
@@ -217,7 +212,8 @@ void Form1::WallHit(float code) {
   // The bounce and the damage stand whatever becomes of the sound.
   try {
     host_.sound.Play(InDataDirectory("/hitwall.wav"));
-  } catch (...) {
+  } catch (const std::exception& error) {
+    LogError("sound", error.what());
   }
 }
 
@@ -259,8 +255,8 @@ void Form1::MoveRedPlayer() { Move(RedPlayer); }
 
 void Form1::Form_KeyDown(int16_t keyCode, int16_t shift) {
   (void)shift;  // Shift+W acts as W
-  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, {kVkUp, kVkDown, kVkLeft, kVkRight});
-  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, {kVkW, kVkS, kVkA, kVkD});
+  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, kBlueKeys);
+  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, kRedKeys);
   if ((BluePlayer.Health <= 0 || RedPlayer.Health <= 0) && keyCode == kVkReturn) NewRound();
   if (keyCode == kVkEscape) Running = false;
 }

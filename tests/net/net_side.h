@@ -7,6 +7,8 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "game/display/headless_screen.h"
@@ -26,12 +28,13 @@ inline StateBits Bits(const Form1& form) {
   StateBits bits{};
   size_t i = 0;
   for (const PlayerState* p : {&form.BluePlayer, &form.RedPlayer}) {
-    for (float v : {p->X, p->Y, p->VX, p->VY}) bits[i++] = std::bit_cast<uint32_t>(v);
-    bits[i++] = static_cast<uint16_t>(p->Health);
-    for (float v : {p->SavedVX, p->SavedVY, p->Accel, p->Friction, p->Size, p->MaxSpeed, p->Damage,
-                    p->MaxHealth}) {
-      bits[i++] = std::bit_cast<uint32_t>(v);
-    }
+    VisitFields(*p, [&](std::string_view, auto v) {
+      if constexpr (std::is_same_v<decltype(v), float>) {
+        bits[i++] = std::bit_cast<uint32_t>(v);
+      } else {
+        bits[i++] = static_cast<uint16_t>(v);
+      }
+    });
   }
   bits[i] = form.Running;
   return bits;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "game/net/memory_transport.h"
 #include "game/net/message_codec.h"
+#include "game/net/state_checksum.h"
 #include "game/net/waiting_screen.h"
 #include "tests/net/net_side.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/memory_transport.h"
 
 namespace zorvane::test {
 namespace {
@@ -255,6 +257,29 @@ TEST(WaitingScreenTest, MarksTheFramesShownWhileWaiting) {
   screen.SetWaiting(false);
   screen.Present(frame);
   EXPECT_EQ(inner.shown.Pixel(0, 0), 0x1234);
+}
+
+// A block's fields are all visited (a new one makes this fail to compile until it is), and a
+// change of any one of them, in either block, or of Running, changes the checksum.
+static_assert(sizeof(PlayerState) == 13 * sizeof(float), "visit the new field in VisitFields");
+using StateChecksumTest = test::GameTest;
+
+TEST_F(StateChecksumTest, EveryFieldOfEitherBlockAndRunningCounts) {
+  Start();
+  const uint32_t before = net::StateChecksum(form);
+  int changed = 0;
+  for (PlayerState* player : {&form.BluePlayer, &form.RedPlayer}) {
+    VisitFields(*player, [&](std::string_view name, auto& field) {
+      const auto kept = field;
+      field = static_cast<std::remove_reference_t<decltype(field)>>(field + 1);
+      EXPECT_NE(net::StateChecksum(form), before) << name;
+      field = kept;
+      ++changed;
+    });
+  }
+  form.Running = !form.Running;
+  EXPECT_NE(net::StateChecksum(form), before) << "Running";
+  EXPECT_EQ(changed, 26);
 }
 
 }  // namespace

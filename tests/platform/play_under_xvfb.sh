@@ -167,16 +167,18 @@ else
   wait_for_game 0
 fi
 
-# --- A plain start says nothing on standard error: no "ALSA lib" lines where no sound card is. ---
+# --- A plain start says nothing on standard error but, where no sound card is, the one line of
+# ours that says so: no "ALSA lib" lines. ---
 app=$(make_app quiet)
 start_game "$app/zorvane"
 if wait_until 10 screen_shows_something; then
   xdotool mousemove 640 480 key Escape
   wait_for_game 10
   expect_clean_exit "Escape after a plain start"
-  if [ ! -s "$work/stderr" ]; then pass "a plain start writes nothing on standard error"; else
-    fail "a plain start wrote on standard error:"
-    cat "$work/stderr"
+  if ! grep -v "^zorvane: sound: no audio device" "$work/stderr"; then
+    pass "a plain start writes nothing else on standard error"
+  else
+    fail "a plain start wrote the lines above on standard error"
   fi
 else
   fail "the game showed nothing for the plain start"

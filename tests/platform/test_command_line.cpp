@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -120,6 +124,41 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
     }
     EXPECT_EQ(parsed.problem, "") << line;
     EXPECT_EQ(Described(parsed.options), c.options) << line;
+  }
+}
+
+// The manual, the README and the release archive's README.txt name exactly the options of the
+// parser's table in their options sections, and the usage text lists each with its value.
+TEST(CommandLineTest, TheUsageAndTheDocumentsNameEveryOptionAndNoOther) {
+  std::set<std::string> table;
+  for (const OptionSpec& spec : OptionTable()) {
+    table.insert(spec.name);
+    EXPECT_NE(Usage().find(std::string("  ") + spec.name + spec.value + " "), std::string::npos)
+        << spec.name;
+  }
+  struct Document {
+    const char* path;
+    const char* from;  // the section lies between these two texts
+    const char* to;
+  } const documents[] = {
+      {"tools/dist/debian/zorvane.6", ".SH OPTIONS", ".SH FILES"},
+      {"README.md", "### Options", "\n### "},
+      {"tools/dist/README.txt", "Options\n-------", "\n\n"},
+  };
+  for (const Document& document : documents) {
+    std::ifstream file(std::string(ZORVANE_SOURCE_DIR) + "/" + document.path);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string all = text.str();
+    const size_t from = all.find(document.from);
+    ASSERT_NE(from, std::string::npos) << document.path;
+    const std::string section = all.substr(from, all.find(document.to, from + 1) - from);
+    std::set<std::string> named;
+    const std::regex option(R"((--|\\-\\-)([a-z][a-z-]*))");
+    for (std::sregex_iterator it(section.begin(), section.end(), option), end; it != end; ++it) {
+      named.insert("--" + (*it)[2].str());
+    }
+    EXPECT_EQ(named, table) << document.path;
   }
 }
 

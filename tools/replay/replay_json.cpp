@@ -1,6 +1,8 @@
 #include "tools/replay/replay_json.h"
 
 #include <cstdio>
+#include <string_view>
+#include <type_traits>
 
 #include "settings/number_text.h"
 
@@ -8,13 +10,18 @@ namespace zorvane {
 namespace {
 
 std::string Player(const PlayerState& p) {
-  const auto f = [](float v) { return ShortestText(v); };
-  return "{\"X\":" + f(p.X) + ",\"Y\":" + f(p.Y) + ",\"VX\":" + f(p.VX) + ",\"VY\":" + f(p.VY) +
-         ",\"Health\":" + std::to_string(p.Health) + ",\"SavedVX\":" + f(p.SavedVX) +
-         ",\"SavedVY\":" + f(p.SavedVY) + ",\"Accel\":" + f(p.Accel) +
-         ",\"Friction\":" + f(p.Friction) + ",\"Size\":" + f(p.Size) +
-         ",\"MaxSpeed\":" + f(p.MaxSpeed) + ",\"Damage\":" + f(p.Damage) +
-         ",\"MaxHealth\":" + f(p.MaxHealth) + "}";
+  std::string json;
+  VisitFields(p, [&json](std::string_view name, auto value) {
+    json += json.empty() ? "{\"" : ",\"";
+    json += name;
+    json += "\":";
+    if constexpr (std::is_same_v<decltype(value), float>) {
+      json += ShortestText(value);
+    } else {
+      json += std::to_string(value);
+    }
+  });
+  return json + "}";
 }
 
 std::string SpriteFile(const Sprite& sprite) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "game/events/clock.h"
+#include "game/events/key_codes.h"
 #include "game/sdl/input/key_repeater.h"
 
 namespace zorvane {
@@ -13,21 +14,12 @@ enum class PadButton { Left, Up, Right, Down, Start, A, Back };
 // The two axes of the left stick; SDL's range, -32768 to 32767, negative left and up.
 enum class StickAxis { X, Y };
 
-// The virtual-key codes of one block's four keys.
-struct BlockKeys {
-  int16_t left, up, right, down;
-};
-inline constexpr BlockKeys kBlueKeys{37, 38, 39, 40};  // the arrows
-inline constexpr BlockKeys kRedKeys{65, 87, 68, 83};   // A W D S
-
 // One game controller driving one block exactly as that block's keys do. The d-pad and the left
 // stick (past half its travel) press the block's keys, each direction repeating on its own;
 // Start and A are Enter; Back is Escape, but only when held for a second, so that it is not
 // pressed by mistake. Nothing else does anything.
 class ControllerPlayer {
  public:
-  static constexpr int16_t kVkReturn = 13;
-  static constexpr int16_t kVkEscape = 27;
   // The stick presses a direction at half its travel, and lets it go only when back under
   // three eighths, so that a stick resting near the threshold does not chatter.
   static constexpr int kStickPress = 16384;

@@ -2,15 +2,12 @@
 
 #include <utility>
 
+#include "game/events/key_codes.h"
 #include "game/sdl/input/virtual_key.h"
 #include "game/sim/form1.h"
 
 namespace zorvane {
-namespace {
-
-constexpr int kVkReturn = 13;
-
-}  // namespace
+namespace {}  // namespace
 
 SdlEventPump::SdlEventPump(FramePacer& pacer, Clock& clock, KeyRepeat repeat,
                            std::function<void()> switchDisplay)

@@ -1,4 +1,4 @@
-#include "game/net/memory_transport.h"
+#include "tests/support/memory_transport.h"
 
 namespace zorvane::net {
 
