@@ -58,7 +58,7 @@ EM_JS(void, PageGameOver, (), { zorvanePage.gameOver(); });
 EM_JS(void, PageToggleFullScreen, (), { zorvanePage.toggleFullScreen(); });
 EM_JS(double, AnimationFrameMillis, (), {
   const time = document.timeline.currentTime;
-  return time == = null ? performance.now() : time;
+  return time == null ? performance.now() : time;
 });
 
 // The time of the animation frame the pass runs in, as the page's animations see it. The timer's
