@@ -1,6 +1,6 @@
 """The page's figures in headless Chromium: what it downloads (raw and gzip), navigation to the
-first frame (the median of several loads), and ticks and frames a second while it plays. Not a
-test: the figures depend on the machine.
+first frame (the median of several loads, the browser's cache off), and ticks and frames a second
+while it plays. Not a test: the figures depend on the machine.
 
 Usage: /usr/bin/python3 web_page.py SITE [LOADS]
 """
@@ -34,6 +34,9 @@ def main():
     downloads(site)
     browser = Browser(site)
     try:
+        # Every load fetches and compiles everything again, as a first visit does.
+        browser.call("Network.enable")
+        browser.call("Network.setCacheDisabled", cacheDisabled=True)
         firsts = []
         for _ in range(loads):
             shown = browser.open("?seed=12") and wait_until(
