@@ -60,10 +60,10 @@ def replay_start_frame(replay, data):
 
 
 def shown_picture(browser):
-    """What the page shows of the game: its rectangle's screenshot, and that rectangle."""
+    """What the page shows of the game: the screenshot of the canvas's rectangle."""
     box = browser.evaluate("(() => { const r = zorvanePage.canvas.getBoundingClientRect();"
                            " return [r.x, r.y, r.width, r.height]; })()")
-    return browser.screenshot(*box), box
+    return browser.screenshot(*box)
 
 
 def check_first_frame(browser, replay, data):
@@ -73,7 +73,7 @@ def check_first_frame(browser, replay, data):
     if not check(shown, "the first frame appears"):
         return False
     print("first frame %.0f ms after navigation" % page(browser, "firstFrameAt"))
-    (width, height, rows), box = shown_picture(browser)
+    width, height, rows = shown_picture(browser)
     check((width, height) == (1280, 960), "the page shows the game at 2x where it fits: %dx%d"
           % (width, height))
     # Both show the game's RGB565 picture in 8 bits a channel, each its own way: the replay
