@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, what a fresh Debian 12 machine lacks for one kind of work, and nothing
 # more. Each group includes the ones it needs:
-#   build   compile the two programs (SDL2, ENet, Qt 6 Widgets)
+#   build   compile the two programs (SDL2, ENet, miniupnpc, libnatpmp, Qt 6 Widgets)
 #   run     build, plus what the programs load at run time (fonts for Config and message boxes)
 #   deb     build, plus what packs the Debian package (dpkg-shlibdeps and the file it calls)
 #   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
@@ -12,7 +12,7 @@
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev qt6-base-dev libgl-dev
-  libenet-dev)
+  libenet-dev libminiupnpc-dev libnatpmp-dev)
 # The Qt X11 platform plugin comes with libqt6gui6; Config asks for DejaVu Sans Condensed
 # (fonts-dejavu-extra), the game's overlays DejaVu Sans Mono (fonts-dejavu-core), and the message
 # boxes of SDL the X core fonts.

@@ -13,6 +13,7 @@
 
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
+#include "game/net/host_invitation.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
@@ -118,8 +119,12 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
                                 ZORVANE_VERSION, ClockSeed, recorder},
                                *link, clock);
   NetEventPump pump(platform.pacer, platform.keys, session, shown, clock);
+  // The host tells what a friend types to join, once it knows; the router is asked meanwhile.
+  std::optional<net::HostInvitation> invitation;
+  if (host) invitation.emplace(pump, shown, link->port(), options.askRouter, std::cout);
+  EventPump& events = invitation ? static_cast<EventPump&>(*invitation) : pump;
   Form1 form(
-      GameHost{files, shown, pump, platform.sound, [&session] { return session.RoundSeed(); }});
+      GameHost{files, shown, events, platform.sound, [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
   return RunGame(form, platform.screen, recorder, options.play);
 }

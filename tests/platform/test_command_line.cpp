@@ -26,6 +26,7 @@ std::string Described(const GameOptions& options) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
   }
   if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
+  if (!options.askRouter) text += " no-router";
   return text.empty() ? "plain" : text.substr(1);
 }
 
@@ -81,6 +82,11 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--host", "--delay", "26"}, "not '26'", ""},
       {{"--host", "--delay", "-1"}, "not '-1'", ""},
       {{"--host", "--delay"}, "--delay needs a value", ""},
+      {{"--host", "--no-router"}, "", "host:24760 no-router"},
+      {{"--no-router", "--host=4000"}, "", "host:4000 no-router"},
+      {{"--no-router"}, "--no-router is for a game that waits", ""},
+      {{"--join", "h", "--no-router"}, "--no-router is for a game that waits", ""},
+      {{"--no-router=yes", "--host"}, "unknown argument '--no-router=yes'", ""},
   };
   for (const Case& c : cases) {
     std::string line;
