@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -40,9 +41,11 @@ constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
 constexpr int kExitDesync = 4;
 
-// Whatever stops the game, the display is given back and the recording completed before anything
-// is said about it.
-int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
+// Whatever stops the game, the display is given back, the recording completed and `ended` run
+// before anything is said about it.
+int RunGame(
+    Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown,
+    const std::function<void()>& ended = [] {}) {
   int status = 0;
   std::string error;
   bool messageBox = true;
@@ -69,6 +72,7 @@ int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::s
     error = e.what();
   }
   screen.Close();
+  ended();
   std::string recordingFailure;
   if (recorder != nullptr) {
     recorder->Finish();
@@ -126,7 +130,8 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
   Form1 form(
       GameHost{files, shown, events, platform.sound, [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
-  return RunGame(form, platform.screen, recorder, options.play);
+  // The router's forwarding is taken back before a message box, which a signal ends at once.
+  return RunGame(form, platform.screen, recorder, options.play, [&] { invitation.reset(); });
 }
 
 int Play(const GameOptions& options) {

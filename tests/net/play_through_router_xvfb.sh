@@ -3,8 +3,9 @@
 # namespace masquerades with nftables and runs miniupnpd, the host's namespace lies behind it,
 # the guest's outside. The real host asks the router to forward its port, prints what a friend
 # types and writes it on its waiting screen; the guest joins exactly that and the game starts;
-# once the host has ended, the forwarding is gone from the router's rules. Once with NAT-PMP
-# alone (Escape on the guest ends both), once with UPnP-IGD alone (a signal ends the host), and
+# once the game has ended, the forwarding is gone from the router's rules. Once with NAT-PMP
+# alone (Escape on the guest ends both), once with UPnP-IGD alone (the guest vanishes; the
+# forwarding goes before the host's message box, which a signal then ends), and
 # once with a router that answers nothing (the host says so and names its own address; Escape
 # ends it).
 # Prints how long asking took. Skipped (77) where namespaces cannot be made.
@@ -112,9 +113,15 @@ stop_miniupnpd() {
   wait_until 5 eval '! kill -0 "$miniupnpd_pid" 2>/dev/null' || kill -KILL "$miniupnpd_pid"
   wait "$miniupnpd_pid" 2>/dev/null
 }
+# (Matched from a variable: grep -q at the end of a pipe may end nft with SIGPIPE, which
+# pipefail takes for a failure.)
 rules() { in_router nft list chain inet filter prerouting_miniupnpd 2>&1; }
-forwarded() { rules | grep -q "dport $port"; }
-not_forwarded() { rules | grep -q '^table' && ! forwarded; }
+forwarded() { grep -q "dport $port" <<<"$(rules)"; }
+not_forwarded() {
+  local listed
+  listed=$(rules)
+  grep -q '^table' <<<"$listed" && ! grep -q "dport $port" <<<"$listed"
+}
 
 start_host() {
   DISPLAY=$host_display ip netns exec "$home" "$app/zorvane" --host "$port" \
@@ -151,9 +158,49 @@ notice_shown() {
     -format '%[fx:mean>0.01 && mean<0.5]' info: | grep -q 1
 }
 
+# Escape on the guest ends both games with status 0; then the router forwards nothing.
+end_by_escape() {
+  DISPLAY=$guest_display xdotool mousemove 640 480 key Escape
+  wait_for_host 10
+  wait_for_game 10
+  if [ "$host_status" = 0 ] && [ "$game_status" = 0 ]; then
+    pass "$1: Escape on the guest ended both games with status 0"
+  else
+    fail "$1: after Escape, the host ended with status $host_status, the guest $game_status"
+    cat "$work/host.stderr" "$work/stderr" "$work/miniupnpd.log"
+  fi
+  if wait_until 5 not_forwarded; then pass "$1: the forwarding is gone"; else
+    fail "$1: the forwarding is left behind"
+    rules
+  fi
+}
+
+# The guest vanishes: the host says the connection is lost, and while its message box is up the
+# forwarding is already gone; a signal then ends it at once with the status of the box (1).
+end_by_losing_the_guest() {
+  kill -KILL "$game_pid"
+  wait_for_game 5
+  if DISPLAY=$host_display wait_until 10 message_box; then
+    pass "$1: the host lost the guest: $(host_said "connection lost")"
+  else
+    fail "$1: the host shows no message box"
+  fi
+  if wait_until 5 not_forwarded && ! host_ended; then
+    pass "$1: the forwarding is gone while the box is up"
+  else
+    fail "$1: the forwarding is left while the box is up, or the host has ended"
+    rules
+  fi
+  kill -TERM "$host_pid"
+  wait_for_host 5
+  if [ "$host_status" = 1 ]; then pass "$1: a signal ends the host with status 1"; else
+    fail "$1: after the signal, the host ended with status $host_status"
+  fi
+}
+
 # --- Through the router, by one protocol alone. -------------------------------------------------
 # $1 names the protocol as the host says it; $2, $3: UPnP and NAT-PMP on the router (yes or no);
-# $4: how the host ends, escape (from the guest) or signal.
+# $4: how the host ends, escape (from the guest) or lost (the guest vanishes).
 play_through_router() {
   local protocol=$1 ending=$4 join
   echo "--- $protocol"
@@ -181,26 +228,13 @@ play_through_router() {
     cat "$work/stderr" "$work/host.stderr"
   fi
   case $ending in
-    escape) DISPLAY=$guest_display xdotool mousemove 640 480 key Escape ;;
-    signal) kill -TERM "$host_pid" ;;
+    escape) end_by_escape "$protocol" ;;
+    lost) end_by_losing_the_guest "$protocol" ;;
   esac
-  wait_for_host 10
-  wait_for_game 10
-  if [ "$host_status" = 0 ] && [ "$game_status" = 0 ]; then
-    pass "$protocol: $ending ended both games with status 0"
-  else
-    fail "$protocol: after $ending, the host ended with status $host_status, the guest $game_status"
-    cat "$work/host.stderr" "$work/stderr"
-    cat "$work/miniupnpd.log"
-  fi
-  if wait_until 5 not_forwarded; then pass "$protocol: the forwarding is gone"; else
-    fail "$protocol: the forwarding is left behind"
-    rules
-  fi
   stop_miniupnpd
 }
 play_through_router NAT-PMP no yes escape
-play_through_router UPnP-IGD yes no signal
+play_through_router UPnP-IGD yes no lost
 
 # --- No router answers. -------------------------------------------------------------------------
 # The router drops whatever is sent to it, as one that speaks neither protocol and keeps its
