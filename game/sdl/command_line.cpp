@@ -102,6 +102,10 @@ const std::array kOptions{
                "over the network, a key acts N ticks of 20 ms after it\n"
                "is pressed, 0 to 25 (3 by default)",
                TakeDelay},
+    OptionSpec{"--no-router", Takes::Nothing, "",
+               "with --host, do not ask the router to forward the port\n"
+               "(UPnP-IGD, NAT-PMP)",
+               [](const std::string&, GameOptions& o, std::string&) { o.askRouter = false; }},
     OptionSpec{"--seed", Takes::Value, " N",
                "deal the first round with seed N, the next with N + 1 and\n"
                "so on (0 to 4294967295), instead of from the clock",
@@ -156,6 +160,9 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
   }
   if (delayGiven && options.network == Network::None) {
     return "--delay is for a game over the network: --host or --join";
+  }
+  if (!options.askRouter && options.network != Network::Host) {
+    return "--no-router is for a game that waits for a player: --host";
   }
   if ((options.seed || options.settings) &&
       (options.network != Network::None || !options.play.empty())) {

@@ -3,6 +3,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
+#include "game/net/host_invitation.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
@@ -35,10 +37,18 @@ namespace {
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 
-// The whole game, its frame loop run here until the game stops.
-int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
+// The whole game, its frame loop run here until the game stops; `ended` runs once the display
+// is given back, before anything is said about how it ended.
+int RunGame(
+    Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown,
+    const std::function<void()>& ended = [] {}) {
   GameRun run(
-      form, [&] { screen.Close(); }, ReportError, recorder, shown);
+      form,
+      [&] {
+        screen.Close();
+        ended();
+      },
+      ReportError, recorder, shown);
   if (run.Start()) {
     while (run.Step()) {
     }
@@ -85,10 +95,15 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
                                 ZORVANE_VERSION, ClockSeed, recorder},
                                *link, clock);
   NetEventPump pump(platform.pacer, platform.keys, session, shown, clock);
+  // The host tells what a friend types to join, once it knows; the router is asked meanwhile.
+  std::optional<net::HostInvitation> invitation;
+  if (host) invitation.emplace(pump, shown, link->port(), options.askRouter, std::cout);
+  EventPump& events = invitation ? static_cast<EventPump&>(*invitation) : pump;
   Form1 form(
-      GameHost{files, shown, pump, platform.sound, [&session] { return session.RoundSeed(); }});
+      GameHost{files, shown, events, platform.sound, [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
-  return RunGame(form, platform.screen, recorder, options.play);
+  // The router's forwarding is taken back before a message box, which a signal ends at once.
+  return RunGame(form, platform.screen, recorder, options.play, [&] { invitation.reset(); });
 }
 
 int Play(const GameOptions& options) {
