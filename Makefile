@@ -104,7 +104,8 @@ deb:
 # $(WEB)/sdl2/ (tools/web/). Emscripten's JavaScript tools load their modules from Debian's node
 # path, whichever node runs them.
 WEB_CMAKE_ARGS = $(CMAKE_ARGS) -DZORVANE_WEB=ON -DZORVANE_CCACHE=OFF -DCMAKE_BUILD_TYPE=MinSizeRel \
-	-DSDL2_DIR=$(abspath $(WEB)/sdl2/install)/lib/cmake/SDL2 -DZORVANE_SITE_DIR=$(abspath $(WEB)/site) \
+	-DSDL2_DIR=$(abspath $(WEB)/sdl2/install)/lib/cmake/SDL2 \
+	-DZORVANE_SITE_DIR=$(abspath $(WEB)/site) \
 	-DZORVANE_NATIVE_REPLAY=$(abspath $(BUILD))/app/zorvane-replay
 web: export NODE_PATH = /usr/share/nodejs
 web:

@@ -24,7 +24,8 @@ import websocket
 CHROMIUM_FLAGS = [
     "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-    "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0", "--force-color-profile=srgb",
+    "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
+    "--force-color-profile=srgb",
 ]
 
 # Windows virtual-key codes, DOM key names and codes of the keys the game knows.

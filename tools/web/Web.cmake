@@ -1,8 +1,9 @@
 # The game for the browser (make web): the same sources built by Emscripten, without Qt, X11 or
 # ENet. SDL2 comes from Debian's source package, built for the browser once by build-sdl2.sh and
-# found through SDL2_DIR (Emscripten's own SDL2 port cannot be built offline). Gives, in ZORVANE_SITE_DIR, the page and what it loads:
-# zorvane.js, zorvane.wasm and zorvane.data (the bitmaps, the waves and the default settings);
-# and zorvane-replay for node, which runs the replay scripts.
+# found through SDL2_DIR (Emscripten's own SDL2 port cannot be built offline). Gives, in
+# ZORVANE_SITE_DIR, the page and what it loads: zorvane.js, zorvane.wasm and zorvane.data (the
+# bitmaps, the waves and the default settings); and zorvane-replay for node, which runs the replay
+# scripts.
 if(NOT EMSCRIPTEN)
   message(FATAL_ERROR "ZORVANE_WEB builds with Emscripten: emcmake cmake -DZORVANE_WEB=ON ...")
 endif()
