@@ -1,29 +1,10 @@
 #include "game/replay/script_playback.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <utility>
 
 #include "game/events/event_queue.h"
 
 namespace zorvane {
-
-std::vector<NumberedCommand> ReadScriptFile(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) throw ScriptError("cannot read " + path + ": " + std::strerror(errno));
-  ScriptReader reader(in);
-  std::vector<NumberedCommand> commands;
-  try {
-    while (std::optional<ReplayCommand> command = reader.Next()) {
-      commands.push_back({std::move(*command), reader.line()});
-    }
-  } catch (const ScriptError& error) {
-    throw ScriptError(path + ": line " + std::to_string(reader.line()) + ": " + error.what());
-  }
-  if (in.bad()) throw ScriptError("cannot read " + path);
-  return commands;
-}
 
 ScriptPlayback::ScriptPlayback(std::vector<NumberedCommand> commands, Clock& clock)
     : commands_(std::move(commands)),

@@ -10,15 +10,6 @@
 
 namespace zorvane {
 
-struct NumberedCommand {
-  ReplayCommand command;
-  long long line = 0;
-};
-
-// Reads a whole script file. Raises ScriptError naming the file, and the line for a malformed
-// one.
-std::vector<NumberedCommand> ReadScriptFile(const std::string& path);
-
 // Shows a script in the running game at the pace of the game's timer: whatever comes before the
 // next tick runs as soon as the frame loop lets events run, as a frame's key-downs do, and each
 // tick when the timer's 20 ms beat falls due. At the end of the script the game closes.
