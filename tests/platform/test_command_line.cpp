@@ -21,6 +21,7 @@ std::string Described(const GameOptions& options) {
   if (options.repeat == KeyRepeat::Each) text += " repeat=each";
   if (!options.record.empty()) text += " record=" + options.record;
   if (!options.play.empty()) text += " play=" + options.play;
+  if (options.exitAtEnd) text += " exit-at-end";
   if (options.network == Network::Host) text += " host:" + std::to_string(options.port);
   if (options.network == Network::Join) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
@@ -48,6 +49,9 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--record=game.rec"}, "", "record=game.rec"},
       {{"--play", "--window"}, "", "play=--window"},
       {{"--play=a b"}, "", "play=a b"},
+      {{"--exit-at-end", "--play", "a.rec"}, "", "play=a.rec exit-at-end"},
+      {{"--exit-at-end"}, "--exit-at-end is for --play", ""},
+      {{"--exit-at-end=1", "--play", "a.rec"}, "unknown argument", ""},
       {{"--repeat=x"}, "'x'", ""},
       {{"--repeat", "Each"}, "'Each'", ""},
       {{"--repeat"}, "--repeat needs a value", ""},
@@ -123,9 +127,12 @@ TEST(CommandLineTest, TheUsageAndTheDocumentsNameEveryOptionAndNoOther) {
     ASSERT_NE(from, std::string::npos) << document.path;
     const std::string section = all.substr(from, all.find(document.to, from + 1) - from);
     std::set<std::string> named;
-    const std::regex option(R"((--|\\-\\-)([a-z][a-z-]*))");
+    // The manual writes every hyphen as \-, inside a name too.
+    const std::regex option(R"((--|\\-\\-)([a-z](-|\\-|[a-z])*))");
     for (std::sregex_iterator it(section.begin(), section.end(), option), end; it != end; ++it) {
-      named.insert("--" + (*it)[2].str());
+      std::string name = (*it)[2].str();
+      std::erase(name, '\\');
+      named.insert("--" + name);
     }
     EXPECT_EQ(named, table) << document.path;
   }
