@@ -70,14 +70,14 @@ int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::s
     error = e.what();
   }
   screen.Close();
+  std::string recordingFailure;
   if (recorder != nullptr) {
     recorder->Finish();
-    if (!recorder->failure().empty()) {
-      ReportError(recorder->failure(), true);
-      if (status == 0) status = kExitError;
-    }
+    recordingFailure = recorder->failure();
   }
-  if (!error.empty()) ReportError(error, messageBox);
+  if (!recordingFailure.empty() && status == 0) status = kExitError;
+  if (!recordingFailure.empty()) ReportError(recordingFailure, true, status);
+  if (!error.empty()) ReportError(error, messageBox, status);
   return status;
 }
 
@@ -112,7 +112,7 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
       link = net::EnetTransport::Join(options.joinHost, options.port);
     }
   } catch (const net::NetworkError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, error.status());
     return error.status();
   }
   net::WaitingScreen shown(platform.screen);
@@ -146,7 +146,7 @@ int Play(const GameOptions& options) {
   try {
     files = ThisProgramsFiles();
   } catch (const RuntimeError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   }
   SteadyClock clock;
@@ -157,10 +157,10 @@ int Play(const GameOptions& options) {
     if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
     if (!options.play.empty()) recording = ReadScriptFile(options.play);
   } catch (const RecordingError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   } catch (const ScriptError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitUsage);
     return kExitUsage;
   }
   SdlPlatform platform(options, files, clock);
