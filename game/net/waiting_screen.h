@@ -7,26 +7,17 @@ namespace zorvane::net {
 // The screen of a game over the network: while the game waits for the other player, every
 // frame shown carries a band of moving stripes along its top edge, drawn over a copy of the
 // frame, so the game's own drawing stays as it is.
-class WaitingScreen : public Screen {
+class WaitingScreen : public ForwardingScreen {
  public:
   static constexpr int kBandHeight = 8;
 
-  explicit WaitingScreen(Screen& screen) : screen_(screen) {}
+  explicit WaitingScreen(Screen& screen) : ForwardingScreen(screen) {}
 
   void SetWaiting(bool waiting) { waiting_ = waiting; }
 
-  bool OpenDevice() override { return screen_.OpenDevice(); }
-  void ShowWindow() override { screen_.ShowWindow(); }
-  bool TakeExclusive() override { return screen_.TakeExclusive(); }
-  bool SetMode(int width, int height, int bitsPerPixel) override {
-    return screen_.SetMode(width, height, bitsPerPixel);
-  }
   bool Present(const Surface& frame) override;
-  void RestoreMode() override { screen_.RestoreMode(); }
-  void ReturnToNormal() override { screen_.ReturnToNormal(); }
 
  private:
-  Screen& screen_;
   bool waiting_ = false;
   int frames_ = 0;
   Surface marked_{0, 0};

@@ -63,7 +63,7 @@ uint16_t Blend(uint16_t over, uint16_t under, int opacity) {
 }  // namespace
 
 TimelineScreen::TimelineScreen(Screen& screen, const ReplayViewer& viewer)
-    : screen_(screen), viewer_(viewer), text_(kTextPixels) {}
+    : ForwardingScreen(screen), viewer_(viewer), text_(kTextPixels) {}
 
 int64_t TimelineScreen::TickAt(int x, int64_t lastTick) {
   const int column = std::clamp(x, kTrackLeft, kTrackRight) - kTrackLeft;

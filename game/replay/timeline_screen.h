@@ -13,7 +13,7 @@ namespace zorvane {
 // drawing stays as it is. The timeline shows where the picture stands in the recording, a mark
 // where each round starts (and a red one at the end when the recording stops on an error), the
 // time and the speed.
-class TimelineScreen : public Screen {
+class TimelineScreen : public ForwardingScreen {
  public:
   static constexpr int kPictureHeight = 480;
   static constexpr int kHeight = 28;  // the band, at the bottom of the picture
@@ -26,20 +26,11 @@ class TimelineScreen : public Screen {
   // The tick a column of the timeline stands for.
   static int64_t TickAt(int x, int64_t lastTick);
 
-  bool OpenDevice() override { return screen_.OpenDevice(); }
-  void ShowWindow() override { screen_.ShowWindow(); }
-  bool TakeExclusive() override { return screen_.TakeExclusive(); }
-  bool SetMode(int width, int height, int bitsPerPixel) override {
-    return screen_.SetMode(width, height, bitsPerPixel);
-  }
   bool Present(const Surface& frame) override;
-  void RestoreMode() override { screen_.RestoreMode(); }
-  void ReturnToNormal() override { screen_.ReturnToNormal(); }
 
  private:
   void Draw(Surface& frame) const;
 
-  Screen& screen_;
   const ReplayViewer& viewer_;
   TextPainter text_;
   Surface marked_{0, 0};
