@@ -377,17 +377,21 @@ if wait_until 10 screen_shows_something; then
   else
     fail "the picture moved while paused"
   fi
-  # The first round's mark, yellow, at the left end of the timeline.
-  mark=$(convert "$work/paused.ppm" -format '%[pixel:p{17,915}]' info:)
-  [ "$mark" = "srgb(255,255,0)" ] || [ "$mark" = "yellow" ] &&
-    pass "the timeline shows along the bottom" || fail "no timeline: $mark at its first mark"
+  # Moving the pointer shows the timeline: the first round's mark, yellow, at its left end.
+  timeline_shown() {
+    xdotool mousemove 700 $((500 + RANDOM % 20))
+    shoot timeline
+    mark=$(convert "$work/timeline.ppm" -format '%[pixel:p{17,915}]' info:)
+    [ "$mark" = "srgb(255,255,0)" ] || [ "$mark" = "yellow" ]
+  }
+  wait_until 5 timeline_shown && pass "the timeline shows along the bottom" ||
+    fail "no timeline: $mark at its first mark"
   xdotool key Right
   wait_until 5 arena_moved paused jumped && pass "a jump changes the picture" ||
     fail "the picture stayed after a jump"
   xdotool key End
   sleep 1
   game_running && pass "the end of the recording pauses" || fail "the game ended at the end"
-  shoot ended
   xdotool key Escape
   wait_for_game 10
   expect_clean_exit "Escape in the viewer"
