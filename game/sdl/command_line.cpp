@@ -90,6 +90,10 @@ const std::array kOptions{
                "over the network, a key acts N ticks of 20 ms after it\n"
                "is pressed, 0 to 25 (3 by default)",
                TakeDelay},
+    OptionSpec{"--no-router", Takes::Nothing, "",
+               "with --host, do not ask the router to forward the port\n"
+               "(UPnP-IGD, NAT-PMP)",
+               [](const std::string&, GameOptions& o, std::string&) { o.askRouter = false; }},
     OptionSpec{"--help", Takes::Nothing, "", "show this text and exit",
                [](const std::string&, GameOptions& o, std::string&) { o.help = true; }},
     OptionSpec{"--version", Takes::Nothing, "", "show the version and exit",
@@ -137,6 +141,9 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
   if (options.exitAtEnd && options.play.empty()) return "--exit-at-end is for --play";
   if (delayGiven && options.network == Network::None) {
     return "--delay is for a game over the network: --host or --join";
+  }
+  if (!options.askRouter && options.network != Network::Host) {
+    return "--no-router is for a game that waits for a player: --host";
   }
   return "";
 }
