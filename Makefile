@@ -72,8 +72,9 @@ fuzz:
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
 # tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
-# without an idle game controller; last, the page's downloads, first frame and pace in headless
-# Chromium. Repetitions in random turns keep a busy moment of the machine
+# without an idle game controller, then a jump in a recording of an hour; last, the page's
+# downloads, first frame and pace in headless Chromium. Repetitions in random turns keep a busy
+# moment of the machine
 # from falling on one side of a ratio only.
 bench: web
 	@bash tools/install-deps.sh test bench browser
@@ -85,6 +86,7 @@ bench: web
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
 	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
+	$(BUILD)/bench/zorvane-seek-bench
 	/usr/bin/python3 tools/bench/web_page.py $(WEB)/site
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
