@@ -13,6 +13,12 @@ class SoundService {
   virtual void Play(const std::string& path) = 0;
 };
 
+// Plays nothing.
+class NoSound : public SoundService {
+ public:
+  void Play(const std::string&) override {}
+};
+
 // Plays nothing and keeps the paths it was asked to play, in order.
 class RecordingSound : public SoundService {
  public:

@@ -27,8 +27,8 @@ class SdlEventPump : public EventPump {
   // timer's tick last.
   void Deliver(WindowEvents& window);
 
-  // Told of every event the game ran: a recording.
-  void Observe(EventObserver* observer) { queue_.SetObserver(observer); }
+  // Told of every event the game ran: a recording, the computer's players.
+  void Observe(EventObserver* observer) { queue_.AddObserver(observer); }
 
  private:
   void Post(const SDL_Event& event);
