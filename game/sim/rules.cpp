@@ -94,12 +94,16 @@ void Steer(PlayerState& p, int16_t keyCode, const BlockKeys& keys) {
   }
 }
 
-void StepPlay(PlayState& play) {
-  if (BounceOffWall(play.blue)) TakeWallHit(play.blue);
-  if (BounceOffWall(play.red)) TakeWallHit(play.red);
-  Collide(play.blue, play.red);
+TickEvents StepPlay(PlayState& play) {
+  TickEvents events;
+  events.blueHitWall = BounceOffWall(play.blue);
+  if (events.blueHitWall) TakeWallHit(play.blue);
+  events.redHitWall = BounceOffWall(play.red);
+  if (events.redHitWall) TakeWallHit(play.red);
+  events.collided = Collide(play.blue, play.red);
   Move(play.blue);
   Move(play.red);
+  return events;
 }
 
 }  // namespace zorvane

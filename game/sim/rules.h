@@ -24,8 +24,15 @@ void Move(PlayerState& p);
 // A key-down of the block's own keys while it lives; any other key does nothing.
 void Steer(PlayerState& p, int16_t keyCode, const BlockKeys& keys);
 
+// What a tick did besides moving the blocks.
+struct TickEvents {
+  bool blueHitWall = false;
+  bool redHitWall = false;
+  bool collided = false;
+};
+
 // A whole tick as the window runs it, but for the sprites and sounds: the walls, blue then red,
 // the collision, then the motion of blue and of red.
-void StepPlay(PlayState& play);
+TickEvents StepPlay(PlayState& play);
 
 }  // namespace zorvane
