@@ -26,6 +26,9 @@ std::string Described(const GameOptions& options) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
   }
   if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
+  const char* computer[] = {"", " cpu=red", " cpu=blue", " cpu=both"};
+  text += computer[static_cast<int>(options.computer)];
+  if (options.level != 2) text += " level=" + std::to_string(options.level);
   return text.empty() ? "plain" : text.substr(1);
 }
 
@@ -81,6 +84,19 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--host", "--delay", "26"}, "not '26'", ""},
       {{"--host", "--delay", "-1"}, "not '-1'", ""},
       {{"--host", "--delay"}, "--delay needs a value", ""},
+      {{"--cpu"}, "", "cpu=red"},
+      {{"--cpu", "blue"}, "", "cpu=blue"},
+      {{"--cpu=both", "--level", "3"}, "", "cpu=both level=3"},
+      {{"--cpu", "--window"}, "", "window cpu=red"},
+      {{"--level=1", "--cpu", "red", "--record", "a.rec"}, "", "record=a.rec cpu=red level=1"},
+      {{"--cpu", "green"}, "unknown argument 'green'", ""},
+      {{"--cpu=green"}, "not 'green'", ""},
+      {{"--level", "2"}, "--level is for a game against the computer", ""},
+      {{"--cpu", "--level", "4"}, "not '4'", ""},
+      {{"--cpu", "--level"}, "--level needs a value", ""},
+      {{"--cpu", "--host"}, "not with --host, --join or --play", ""},
+      {{"--join", "h", "--cpu", "blue"}, "not with --host, --join or --play", ""},
+      {{"--cpu", "--play", "a.rec"}, "not with --host, --join or --play", ""},
   };
   for (const Case& c : cases) {
     std::string line;
