@@ -5,7 +5,7 @@
 #   run     build, plus what the programs load at run time (fonts for Config and message boxes)
 #   deb     build, plus what packs the Debian package (dpkg-shlibdeps and the file it calls)
 #   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
-#           it with and the checkers of the packages
+#           it with, the checkers of the packages and Python for the arena's example player
 #   bench   build, plus Google Benchmark
 #   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
 # Usage: install-deps.sh GROUP...
@@ -19,7 +19,7 @@ build=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev q
 run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 deb=(dpkg-dev file)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
-  desktop-file-utils libglib2.0-bin lintian appstream)
+  desktop-file-utils libglib2.0-bin lintian appstream python3)
 bench=(libbenchmark-dev)
 fuzz=(clang libclang-rt-dev)
 

@@ -1,6 +1,7 @@
 #include "tools/arena/exec_bot.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -23,6 +24,25 @@ int64_t NowMicros() {
   return std::chrono::duration_cast<std::chrono::microseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+// write(), but a reader that is gone gives EPIPE alone: the SIGPIPE it raises, which would end
+// the arena, is held back and taken.
+ssize_t WriteWithoutSigpipe(int fd, const char* data, size_t size) {
+  sigset_t pipe;
+  sigset_t before;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, &before);
+  const ssize_t n = write(fd, data, size);
+  const int error = errno;
+  if (n < 0 && error == EPIPE) {
+    const timespec now{0, 0};
+    sigtimedwait(&pipe, nullptr, &now);
+  }
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  errno = error;
+  return n;
 }
 
 std::runtime_error StartError(const std::string& command, int error) {
@@ -104,7 +124,7 @@ KeyPresses ExecBot::Look(const Seen& seen, int64_t, const KeyRate&) {
 
 void ExecBot::Send() {
   while (!unsent_.empty()) {
-    const ssize_t n = write(toBot_, unsent_.data(), unsent_.size());
+    const ssize_t n = WriteWithoutSigpipe(toBot_, unsent_.data(), unsent_.size());
     if (n > 0) {
       unsent_.erase(0, static_cast<size_t>(n));
     } else if (n < 0 && errno == EINTR) {

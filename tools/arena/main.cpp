@@ -1,7 +1,6 @@
 // zorvane-arena: plays rounds between two players of the game, each the computer at a level, a
 // block that never moves, one that presses keys at random, or an outside program, with the
 // game's own code on a headless display; prints one JSON line a round and a summary.
-#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -136,8 +135,6 @@ int Run(const Command& command) {
               << std::strerror(errno) << "\n";
     return kExitFailure;
   }
-  // An outside program that ends is seen in its pipe, not in a signal.
-  signal(SIGPIPE, SIG_IGN);
   DecisionTimes times;
   long long wins = 0, losses = 0, draws = 0;
   for (int64_t round = 0; round < options.rounds; ++round) {
