@@ -78,24 +78,22 @@ int16_t KeyToward(const PlayerState& p, float vx, float vy, const BlockKeys& key
 enum class Aim { Coast, Stop, Middle, Strike };
 enum class Wall { Left, Right, Top, Bottom };
 
-// One plan: what the block aims at for the whole look ahead.
+// One plan: what the block aims at for the whole look ahead. A strike gathers speed behind the
+// other block, drives it towards the wall, and stops once it has hit it.
 struct Plan {
   Aim aim;
-  Wall wall = Wall::Left;   // Strike: the wall to drive the other block into
-  float runUp = 0;          // Strike: how far behind the other block speed is gathered
-  bool thenMiddle = false;  // Strike: after the blow, make for the middle instead of stopping
+  Wall wall = Wall::Left;  // Strike: the wall to drive the other block into
+  float runUp = 0;         // Strike: how far behind the other block speed is gathered
 };
 
-constexpr std::array<Plan, 19> kPlans = [] {
-  std::array<Plan, 19> plans{};
+constexpr std::array<Plan, 11> kPlans = [] {
+  std::array<Plan, 11> plans{};
   size_t n = 0;
   plans[n++] = {Aim::Coast};
   plans[n++] = {Aim::Stop};
   plans[n++] = {Aim::Middle};
   for (Wall wall : {Wall::Left, Wall::Right, Wall::Top, Wall::Bottom}) {
-    for (float runUp : {10.0f, 60.0f}) {
-      for (bool thenMiddle : {false, true}) plans[n++] = {Aim::Strike, wall, runUp, thenMiddle};
-    }
+    for (float runUp : {10.0f, 60.0f}) plans[n++] = {Aim::Strike, wall, runUp};
   }
   return plans;
 }();
@@ -107,66 +105,62 @@ class Pilot {
 
   int16_t Key(const PlayerState& me, const PlayerState& them, const BlockKeys& keys) {
     const float limit = SpeedLimit(me);
-    switch (plan_.aim == Aim::Strike ? phase_ : Phase::Done) {
-      case Phase::RunUp: {
-        float x = them.X;
-        float y = them.Y;
-        const float behind = me.Size + plan_.runUp;
-        switch (plan_.wall) {
-          case Wall::Left:
-            x += behind;
-            break;
-          case Wall::Right:
-            x -= behind;
-            break;
-          case Wall::Top:
-            y += behind;
-            break;
-          case Wall::Bottom:
-            y -= behind;
-            break;
-        }
-        x = std::clamp(x, 2.0f, RightmostX(me) - 2);
-        y = std::clamp(y, 2.0f, LowestY(me) - 2);
-        const float dx = x - me.X;
-        const float dy = y - me.Y;
-        if (dx * dx + dy * dy < 15 * 15) {
+    switch (plan_.aim) {
+      case Aim::Coast:
+        return 0;
+      case Aim::Stop:
+        break;
+      case Aim::Middle:
+        return KeyToward(me, ApproachSpeed(RightmostX(me) / 2 - me.X, me, limit),
+                         ApproachSpeed(LowestY(me) / 2 - me.Y, me, limit), keys);
+      case Aim::Strike:
+        if (phase_ == Phase::RunUp) {
+          const float behind = me.Size + plan_.runUp;
+          const float x = std::clamp(them.X + behind * -towardsWallX(), 2.0f, RightmostX(me) - 2);
+          const float y = std::clamp(them.Y + behind * -towardsWallY(), 2.0f, LowestY(me) - 2);
+          const float dx = x - me.X;
+          const float dy = y - me.Y;
+          if (dx * dx + dy * dy >= kInPlace * kInPlace) {
+            return KeyToward(me, them.VX + ApproachSpeed(dx, me, limit),
+                             them.VY + ApproachSpeed(dy, me, limit), keys);
+          }
           phase_ = Phase::Blow;
-          return Key(me, them, keys);
         }
-        return KeyToward(me, them.VX + ApproachSpeed(dx, me, limit),
-                         them.VY + ApproachSpeed(dy, me, limit), keys);
-      }
-      case Phase::Blow: {
-        const bool acrossX = plan_.wall == Wall::Left || plan_.wall == Wall::Right;
-        const float sign = plan_.wall == Wall::Left || plan_.wall == Wall::Top ? -1.0f : 1.0f;
-        if (acrossX) {
-          if ((me.X - them.X) * sign > me.Size) phase_ = Phase::After;  // went past it
-          return KeyToward(me, sign * limit, them.VY + ApproachSpeed(them.Y - me.Y, me, limit),
-                           keys);
+        if (phase_ == Phase::Blow) {
+          // Full speed towards the wall, lined up with the other block across it.
+          const float alongX = towardsWallX();
+          const float alongY = towardsWallY();
+          if ((me.X - them.X) * alongX + (me.Y - them.Y) * alongY > me.Size) {
+            phase_ = Phase::Done;  // went past it
+          } else {
+            return KeyToward(
+                me,
+                alongX != 0 ? alongX * limit : them.VX + ApproachSpeed(them.X - me.X, me, limit),
+                alongY != 0 ? alongY * limit : them.VY + ApproachSpeed(them.Y - me.Y, me, limit),
+                keys);
+          }
         }
-        if ((me.Y - them.Y) * sign > me.Size) phase_ = Phase::After;
-        return KeyToward(me, them.VX + ApproachSpeed(them.X - me.X, me, limit), sign * limit, keys);
-      }
-      case Phase::After:
-      case Phase::Done:
         break;
     }
-    const bool middle = plan_.aim == Aim::Middle || (plan_.aim == Aim::Strike && plan_.thenMiddle);
-    if (middle) {
-      return KeyToward(me, ApproachSpeed(RightmostX(me) / 2 - me.X, me, limit),
-                       ApproachSpeed(LowestY(me) / 2 - me.Y, me, limit), keys);
-    }
-    if (plan_.aim == Aim::Coast) return 0;
     return KeyToward(me, 0, 0, keys);
   }
 
   void Ran(const TickEvents& events) {
-    if (events.collided && phase_ == Phase::Blow) phase_ = Phase::After;
+    if (events.collided && phase_ == Phase::Blow) phase_ = Phase::Done;
   }
 
  private:
-  enum class Phase { RunUp, Blow, After, Done };
+  static constexpr float kInPlace = 15;  // how near the run-up's start is near enough
+
+  enum class Phase { RunUp, Blow, Done };
+
+  // The direction of the plan's wall, -1, 0 or 1 on each axis.
+  float towardsWallX() const {
+    return plan_.wall == Wall::Left ? -1.0f : plan_.wall == Wall::Right ? 1.0f : 0.0f;
+  }
+  float towardsWallY() const {
+    return plan_.wall == Wall::Top ? -1.0f : plan_.wall == Wall::Bottom ? 1.0f : 0.0f;
+  }
 
   Plan plan_;
   Phase phase_ = Phase::RunUp;
