@@ -1,12 +1,18 @@
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "game/display/screen.h"
+#include "game/display/text_painter.h"
 
 namespace zorvane::net {
 
 // The screen of a game over the network: while the game waits for the other player, every
 // frame shown carries a band of moving stripes along its top edge, drawn over a copy of the
-// frame, so the game's own drawing stays as it is.
+// frame, so the game's own drawing stays as it is. Under the band, a notice may say what a friend
+// types to join.
 class WaitingScreen : public Screen {
  public:
   static constexpr int kBandHeight = 8;
@@ -14,6 +20,8 @@ class WaitingScreen : public Screen {
   explicit WaitingScreen(Screen& screen) : screen_(screen) {}
 
   void SetWaiting(bool waiting) { waiting_ = waiting; }
+  // Lines written under the band while waiting, yellow on black.
+  void SetNotice(std::vector<std::string> lines);
 
   bool OpenDevice() override { return screen_.OpenDevice(); }
   void ShowWindow() override { screen_.ShowWindow(); }
@@ -30,6 +38,8 @@ class WaitingScreen : public Screen {
   bool waiting_ = false;
   int frames_ = 0;
   Surface marked_{0, 0};
+  std::vector<std::string> notice_;
+  std::unique_ptr<TextPainter> text_;  // opened with the first notice
 };
 
 }  // namespace zorvane::net

@@ -29,6 +29,7 @@ struct GameOptions {
   std::string joinHost;               // the host to join, a name or an IPv4 address
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
   int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
+  bool askRouter = true;              // whether a host asks the router to forward its port
   Computer computer = Computer::None;
   int level = 2;  // how well the computer plays, 1 to 3
 };

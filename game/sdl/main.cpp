@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -15,6 +16,7 @@
 #include "game/cpu/cpu_player.h"
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
+#include "game/net/host_invitation.h"
 #include "game/net/lockstep_session.h"
 #include "game/net/message_codec.h"
 #include "game/net/network_error.h"
@@ -41,9 +43,11 @@ constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
 constexpr int kExitDesync = 4;
 
-// Whatever stops the game, the display is given back and the recording completed before anything
-// is said about it.
-int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
+// Whatever stops the game, the display is given back, the recording completed and `ended` run
+// before anything is said about it.
+int RunGame(
+    Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown,
+    const std::function<void()>& ended = [] {}) {
   int status = 0;
   std::string error;
   bool messageBox = true;
@@ -70,14 +74,15 @@ int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::s
     error = e.what();
   }
   screen.Close();
+  ended();
+  std::string recordingFailure;
   if (recorder != nullptr) {
     recorder->Finish();
-    if (!recorder->failure().empty()) {
-      ReportError(recorder->failure(), true);
-      if (status == 0) status = kExitError;
-    }
+    recordingFailure = recorder->failure();
   }
-  if (!error.empty()) ReportError(error, messageBox);
+  if (!recordingFailure.empty() && status == 0) status = kExitError;
+  if (!recordingFailure.empty()) ReportError(recordingFailure, true, status);
+  if (!error.empty()) ReportError(error, messageBox, status);
   return status;
 }
 
@@ -112,7 +117,7 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
       link = net::EnetTransport::Join(options.joinHost, options.port);
     }
   } catch (const net::NetworkError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, error.status());
     return error.status();
   }
   net::WaitingScreen shown(platform.screen);
@@ -120,10 +125,15 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
                                 ZORVANE_VERSION, ClockSeed, recorder},
                                *link, clock);
   NetEventPump pump(platform.pacer, platform.keys, session, shown, clock);
+  // The host tells what a friend types to join, once it knows; the router is asked meanwhile.
+  std::optional<net::HostInvitation> invitation;
+  if (host) invitation.emplace(pump, shown, link->port(), options.askRouter, std::cout);
+  EventPump& events = invitation ? static_cast<EventPump&>(*invitation) : pump;
   Form1 form(
-      GameHost{files, shown, pump, platform.sound, [&session] { return session.RoundSeed(); }});
+      GameHost{files, shown, events, platform.sound, [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
-  return RunGame(form, platform.screen, recorder, options.play);
+  // The router's forwarding is taken back before a message box, which a signal ends at once.
+  return RunGame(form, platform.screen, recorder, options.play, [&] { invitation.reset(); });
 }
 
 // Against the computer, it plays its block and the person's keys all steer the other; in the
@@ -160,7 +170,7 @@ int Play(const GameOptions& options) {
   try {
     files = ThisProgramsFiles();
   } catch (const RuntimeError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   }
   SteadyClock clock;
@@ -171,10 +181,10 @@ int Play(const GameOptions& options) {
     if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
     if (!options.play.empty()) playback.emplace(ReadScriptFile(options.play), clock);
   } catch (const RecordingError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   } catch (const ScriptError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitUsage);
     return kExitUsage;
   }
   SdlPlatform platform(options, files, clock);

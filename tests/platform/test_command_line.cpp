@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,6 +25,7 @@ std::string Described(const GameOptions& options) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
   }
   if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
+  if (!options.askRouter) text += " no-router";
   const char* computer[] = {"", " cpu=red", " cpu=blue", " cpu=both"};
   text += computer[static_cast<int>(options.computer)];
   if (options.level != 2) text += " level=" + std::to_string(options.level);
@@ -84,6 +84,11 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--host", "--delay", "26"}, "not '26'", ""},
       {{"--host", "--delay", "-1"}, "not '-1'", ""},
       {{"--host", "--delay"}, "--delay needs a value", ""},
+      {{"--host", "--no-router"}, "", "host:24760 no-router"},
+      {{"--no-router", "--host=4000"}, "", "host:4000 no-router"},
+      {{"--no-router"}, "--no-router is for a game that waits", ""},
+      {{"--join", "h", "--no-router"}, "--no-router is for a game that waits", ""},
+      {{"--no-router=yes", "--host"}, "unknown argument '--no-router=yes'", ""},
       {{"--cpu"}, "", "cpu=red"},
       {{"--cpu", "blue"}, "", "cpu=blue"},
       {{"--cpu=both", "--level", "3"}, "", "cpu=both level=3"},
@@ -112,6 +117,24 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
   }
 }
 
+// Every "--name" in a text ("--" then a lower-case letter, then letters and hyphens), where the
+// manual writes each hyphen as roff's "\-". (No std::regex: GCC 12 warns inside it under the
+// sanitizers.)
+std::set<std::string> NamedOptions(std::string text) {
+  for (size_t at = text.find("\\-"); at != std::string::npos; at = text.find("\\-", at)) {
+    text.erase(at, 1);
+  }
+  const auto inName = [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; };
+  std::set<std::string> named;
+  for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
+    size_t end = at + 2;
+    if (end == text.size() || text[end] < 'a' || text[end] > 'z') continue;
+    while (end < text.size() && inName(text[end])) ++end;
+    named.insert(text.substr(at, end - at));
+  }
+  return named;
+}
+
 // The manual, the README and the release archive's README.txt name exactly the options of the
 // parser's table in their options sections, and the usage text lists each with its value.
 TEST(CommandLineTest, TheUsageAndTheDocumentsNameEveryOptionAndNoOther) {
@@ -138,11 +161,7 @@ TEST(CommandLineTest, TheUsageAndTheDocumentsNameEveryOptionAndNoOther) {
     const size_t from = all.find(document.from);
     ASSERT_NE(from, std::string::npos) << document.path;
     const std::string section = all.substr(from, all.find(document.to, from + 1) - from);
-    std::set<std::string> named;
-    const std::regex option(R"((--|\\-\\-)([a-z][a-z-]*))");
-    for (std::sregex_iterator it(section.begin(), section.end(), option), end; it != end; ++it) {
-      named.insert("--" + (*it)[2].str());
-    }
+    const std::set<std::string> named = NamedOptions(section);
     EXPECT_EQ(named, table) << document.path;
   }
 }
