@@ -59,7 +59,7 @@ class BlockPlayer {
   // keys it returns run before tick now + 1. `rate` holds the keys of its block so far.
   virtual KeyPresses Look(const Seen& seen, int64_t now, const KeyRate& rate) = 0;
   // Whether it has walked away from the round (an outside program that ended): it loses it.
-  virtual bool left() const { return false; }
+  virtual bool walkedAway() const { return false; }
 };
 
 }  // namespace zorvane

@@ -255,7 +255,7 @@ KeyPresses CpuPlayer::Look(const Seen& seen, int64_t now, const KeyRate& rate) {
     try {
       score = Score(plan, play, block_, rate, now + 1, kLevels[level_ - 1].horizon, firstKey);
     } catch (const RuntimeError&) {
-      continue;
+      continue;  // a plan that would take the numbers past a single's range is no plan
     }
     if (score > bestScore) {
       bestScore = score;

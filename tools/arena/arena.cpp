@@ -44,7 +44,7 @@ class TimedPlayer : public BlockPlayer {
     times_.push_back(ThreadCpuMicros() - start);
     return presses;
   }
-  bool left() const override { return player_->left(); }
+  bool walkedAway() const override { return player_->walkedAway(); }
 
  private:
   std::unique_ptr<BlockPlayer> player_;
@@ -102,16 +102,16 @@ RoundResult PlayRound(const ArenaOptions& options, const Settings& settings, int
       ++result.ticks;
       const bool blueDead = form.BluePlayer.Health <= 0;
       const bool redDead = form.RedPlayer.Health <= 0;
-      const bool blueLeft = seats.seats()[0].player().left();
-      const bool redLeft = seats.seats()[1].player().left();
+      const bool blueGone = seats.seats()[0].player().walkedAway();
+      const bool redGone = seats.seats()[1].player().walkedAway();
       if (blueDead || redDead) {
         result.end = RoundResult::End::Dead;
         if (blueDead != redDead) result.winner = blueDead ? Block::Red : Block::Blue;
         break;
       }
-      if (blueLeft || redLeft) {
+      if (blueGone || redGone) {
         result.end = RoundResult::End::Left;
-        if (blueLeft != redLeft) result.winner = blueLeft ? Block::Red : Block::Blue;
+        if (blueGone != redGone) result.winner = blueGone ? Block::Red : Block::Blue;
         break;
       }
     }

@@ -113,12 +113,12 @@ ExecBot::~ExecBot() {
 }
 
 KeyPresses ExecBot::Look(const Seen& seen, int64_t, const KeyRate&) {
-  if (left_) return {};
+  if (walkedAway_) return {};
   const std::string expect = ExpectLine(seen.state);  // "expect" and the 27 numbers
   unsent_ += std::to_string(seen.tick) + expect.substr(expect.find(' ')) + "\n";
   ++sent_;
   Send();
-  if (left_) return {};
+  if (walkedAway_) return {};
   return Answer();
 }
 
@@ -132,11 +132,11 @@ void ExecBot::Send() {
     } else if (n < 0 && errno == EAGAIN) {
       break;
     } else {
-      left_ = true;  // it closed its input: it ended, or will never read again
+      walkedAway_ = true;  // it closed its input: it ended, or will never read again
       return;
     }
   }
-  if (unsent_.size() > kMostUnread) left_ = true;
+  if (unsent_.size() > kMostUnread) walkedAway_ = true;
 }
 
 KeyPresses ExecBot::Answer() {
@@ -154,7 +154,7 @@ KeyPresses ExecBot::Answer() {
     if (ppoll(&poll, 1, &timeout, nullptr) < 0 && errno != EINTR) return {};
     const ssize_t n = ::read(fromBot_, buffer, sizeof buffer);
     if (n == 0) {
-      left_ = true;  // it ended, or shut its output: either way it plays no more
+      walkedAway_ = true;  // it ended, or shut its output: either way it plays no more
       return {};
     }
     if (n < 0) continue;  // nothing yet, or a signal

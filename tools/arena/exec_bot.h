@@ -32,7 +32,7 @@ class ExecBot : public BlockPlayer {
 
   int reactionTicks() const override { return kReactionTicks; }
   KeyPresses Look(const Seen& seen, int64_t now, const KeyRate& rate) override;
-  bool left() const override { return left_; }
+  bool walkedAway() const override { return walkedAway_; }
 
  private:
   void Send();
@@ -52,7 +52,7 @@ class ExecBot : public BlockPlayer {
   bool overlong_ = false;  // it is past kLongestAnswer: garbage
   int64_t sent_ = 0;       // lines written
   int64_t answered_ = 0;   // answers read, each to the oldest line unanswered
-  bool left_ = false;
+  bool walkedAway_ = false;
 };
 
 }  // namespace zorvane
