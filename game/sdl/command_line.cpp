@@ -97,8 +97,13 @@ const std::array kOptions{
                TakeRepeat},
     OptionSpec{"--record", Takes::Value, " FILE", "write the game to FILE as it is played",
                [](const std::string& v, GameOptions& o, std::string&) { o.record = v; }},
-    OptionSpec{"--play", Takes::Value, " FILE", "show a recorded game",
+    OptionSpec{"--play", Takes::Value, " FILE",
+               "watch a recorded game: pause, speed, jump and step\n"
+               "through it; its end pauses on the last tick",
                [](const std::string& v, GameOptions& o, std::string&) { o.play = v; }},
+    OptionSpec{"--exit-at-end", Takes::Nothing, "",
+               "with --play, end the game where the recording ends",
+               [](const std::string&, GameOptions& o, std::string&) { o.exitAtEnd = true; }},
     OptionSpec{"--host", Takes::OptionalValue, " [PORT]",
                "wait for a player to join over the network (UDP port,\n"
                "24760 by default); you steer blue",
@@ -167,6 +172,7 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
   if (options.network != Network::None && !options.play.empty()) {
     return "--play shows a recording on this machine alone, not with --host or --join";
   }
+  if (options.exitAtEnd && options.play.empty()) return "--exit-at-end is for --play";
   if (delayGiven && options.network == Network::None) {
     return "--delay is for a game over the network: --host or --join";
   }

@@ -23,8 +23,9 @@ struct GameOptions {
   bool version = false;
   bool window = false;
   KeyRepeat repeat = KeyRepeat::Platform;
-  std::string record;  // a file to record the game into; empty for none
-  std::string play;    // a recording to show; empty for none
+  std::string record;      // a file to record the game into; empty for none
+  std::string play;        // a recording to show; empty for none
+  bool exitAtEnd = false;  // the shown recording's end closes the game instead of pausing
   Network network = Network::None;
   std::string joinHost;               // the host to join, a name or an IPv4 address
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's

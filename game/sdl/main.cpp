@@ -8,8 +8,8 @@
 #include <iostream>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/cpu/computer_seats.h"
@@ -22,15 +22,17 @@
 #include "game/net/network_error.h"
 #include "game/net/waiting_screen.h"
 #include "game/replay/game_recorder.h"
-#include "game/replay/script_playback.h"
+#include "game/replay/replay_script.h"
+#include "game/replay/replay_viewer.h"
+#include "game/replay/timeline_screen.h"
 #include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/input/sdl_event_pump.h"
 #include "game/sdl/net_event_pump.h"
-#include "game/sdl/playback_pump.h"
 #include "game/sdl/sdl_sound.h"
 #include "game/sdl/video/no_display_error.h"
 #include "game/sdl/video/sdl_screen.h"
+#include "game/sdl/viewer_pump.h"
 #include "game/sim/form1.h"
 #include "settings/file_layout.h"
 #include "settings/runtime_error.h"
@@ -164,6 +166,20 @@ void SeatComputer(const GameOptions& options, ComputerSeats& computer, SdlEventP
   keys.Observe(&computer);
 }
 
+// A recording watched like a video: the viewer's keys in place of the players', its timeline
+// over the picture.
+int WatchRecording(const GameOptions& options, std::vector<NumberedCommand> recording, Clock& clock,
+                   SdlPlatform& platform, const FileLayout& files) {
+  ReplayViewer viewer(std::move(recording), clock, platform.sound,
+                      options.exitAtEnd ? ReplayViewer::AtEnd::Close : ReplayViewer::AtEnd::Pause);
+  TimelineScreen shown(platform.screen, viewer);
+  ViewerPump pump(platform.pacer, viewer, platform.screen);
+  SeekableScript& script = viewer.script();
+  Form1 form(GameHost{files, shown, pump, script.sound(), [&script] { return script.RoundSeed(); },
+                      [&script](const std::string& path) { return script.ReadSettings(path); }});
+  return RunGame(form, platform.screen, nullptr, options.play);
+}
+
 int Play(const GameOptions& options) {
   // Before any window: a settings file that cannot be found or made ends the game here.
   FileLayout files;
@@ -176,10 +192,10 @@ int Play(const GameOptions& options) {
   SteadyClock clock;
   // A recording that cannot be made, or shown, is refused before any window opens.
   std::unique_ptr<GameRecorder> recorder;
-  std::optional<ScriptPlayback> playback;
+  std::vector<NumberedCommand> recording;
   try {
     if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
-    if (!options.play.empty()) playback.emplace(ReadScriptFile(options.play), clock);
+    if (!options.play.empty()) recording = ReadScriptFile(options.play);
   } catch (const RecordingError& error) {
     ReportError(error.what(), true, kExitError);
     return kExitError;
@@ -191,21 +207,15 @@ int Play(const GameOptions& options) {
   if (options.network != Network::None) {
     return PlayOverNetwork(options, clock, recorder.get(), platform, files);
   }
-  std::optional<PlaybackPump> playbackPump;
-  if (playback) playbackPump.emplace(platform.pacer, *playback);
-  EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : platform.keys;
-  GameHost host{files, platform.screen, pump, platform.sound};
+  if (!options.play.empty()) {
+    return WatchRecording(options, std::move(recording), clock, platform, files);
+  }
+  GameHost host{files, platform.screen, platform.keys, platform.sound};
   if (recorder) {
     platform.keys.Observe(recorder.get());
     host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
     host.readSettings = [&](const std::string& path) {
       return recorder->SettingsRead(ReadSettingsFile(path));
-    };
-  }
-  if (playback) {
-    host.roundSeed = [&] { return playback->runner().NextSeed(); };
-    host.readSettings = [&](const std::string& path) {
-      return playback->runner().ReadSettings(path);
     };
   }
   ComputerSeats computer([&platform](int16_t key) { platform.keys.PostKeyDown(key); });

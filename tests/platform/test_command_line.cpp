@@ -20,6 +20,7 @@ std::string Described(const GameOptions& options) {
   if (options.repeat == KeyRepeat::Each) text += " repeat=each";
   if (!options.record.empty()) text += " record=" + options.record;
   if (!options.play.empty()) text += " play=" + options.play;
+  if (options.exitAtEnd) text += " exit-at-end";
   if (options.network == Network::Host) text += " host:" + std::to_string(options.port);
   if (options.network == Network::Join) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
@@ -51,6 +52,9 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--record=game.rec"}, "", "record=game.rec"},
       {{"--play", "--window"}, "", "play=--window"},
       {{"--play=a b"}, "", "play=a b"},
+      {{"--exit-at-end", "--play", "a.rec"}, "", "play=a.rec exit-at-end"},
+      {{"--exit-at-end"}, "--exit-at-end is for --play", ""},
+      {{"--exit-at-end=1", "--play", "a.rec"}, "unknown argument", ""},
       {{"--repeat=x"}, "'x'", ""},
       {{"--repeat", "Each"}, "'Each'", ""},
       {{"--repeat"}, "--repeat needs a value", ""},
