@@ -72,10 +72,11 @@ fuzz:
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
 # tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
-# without an idle game controller, then a jump in a recording of an hour; last, the page's
-# downloads, first frame and pace in headless Chromium. Repetitions in random turns keep a busy
-# moment of the machine
-# from falling on one side of a ratio only.
+# without an idle game controller, then a jump in a recording of an hour, then the computer's
+# match-ups in the arena (ARENA_ROUNDS each) and the game's CPU with the computer playing; last,
+# the page's downloads, first frame and pace in headless Chromium. Repetitions in random turns
+# keep a busy moment of the machine from falling on one side of a ratio only.
+ARENA_ROUNDS ?= 1000
 bench: web
 	@bash tools/install-deps.sh test bench browser
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
@@ -87,6 +88,7 @@ bench: web
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
 	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
 	$(BUILD)/bench/zorvane-seek-bench
+	bash tools/bench/computer.sh $(BUILD)/app $(ARENA_ROUNDS)
 	/usr/bin/python3 tools/bench/web_page.py $(WEB)/site
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).

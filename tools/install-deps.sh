@@ -6,8 +6,8 @@
 #   run     build, plus what the programs load at run time (fonts for Config and message boxes)
 #   deb     build, plus what packs the Debian package (dpkg-shlibdeps and the file it calls)
 #   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
-#           it with, the checkers of the packages, and a router for network namespaces
-#           (miniupnpd, nftables, ip)
+#           it with, the checkers of the packages, a router for network namespaces
+#           (miniupnpd, nftables, ip) and Python for the arena's example player
 #   bench   build, plus Google Benchmark
 #   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
 #   web     the game for the browser: Emscripten, the float text libraries' headers, and a
@@ -24,7 +24,8 @@ build=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev q
 run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 deb=(dpkg-dev file)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick procps
-  desktop-file-utils libglib2.0-bin lintian appstream miniupnpd-nftables nftables iproute2)
+  desktop-file-utils libglib2.0-bin lintian appstream miniupnpd-nftables nftables iproute2
+  python3)
 bench=(libbenchmark-dev)
 fuzz=(clang libclang-rt-dev)
 # dpkg-dev unpacks the source package that apt-get source fetches.

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/cpu/computer_seats.h"
+#include "game/cpu/cpu_player.h"
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
 #include "game/net/host_invitation.h"
@@ -110,6 +112,34 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
   return RunGame(form, platform.screen, recorder, options.play, [&] { invitation.reset(); });
 }
 
+// Against the computer, it plays its block and the person's keys all steer the other; in the
+// demo it plays both, a new round starts by itself, and the person's first key hands the blocks
+// to the people.
+void SeatComputer(const GameOptions& options, ComputerSeats& computer, SdlEventPump& keys) {
+  const auto seat = [&](Block block) {
+    computer.Seat(block, std::make_unique<CpuPlayer>(block, options.level));
+  };
+  switch (options.computer) {
+    case Computer::None:
+      return;
+    case Computer::Red:
+      seat(Block::Red);
+      keys.SteerOnly(Block::Blue);
+      break;
+    case Computer::Blue:
+      seat(Block::Blue);
+      keys.SteerOnly(Block::Red);
+      break;
+    case Computer::Both:
+      seat(Block::Blue);
+      seat(Block::Red);
+      computer.StartRoundsAlone();
+      keys.LeaveOnAnyKey([&computer] { computer.Leave(); });
+      break;
+  }
+  keys.Observe(&computer);
+}
+
 // A recording watched like a video: the viewer's keys in place of the players', its timeline
 // over the picture.
 int WatchRecording(const GameOptions& options, std::vector<NumberedCommand> recording, Clock& clock,
@@ -163,8 +193,11 @@ int Play(const GameOptions& options) {
       return recorder->SettingsRead(read(path));
     };
   }
+  ComputerSeats computer([&platform](int16_t key) { platform.keys.PostKeyDown(key); });
+  SeatComputer(options, computer, platform.keys);
   Form1 form(host);
   if (recorder) recorder->Watch(form);
+  computer.Watch(form);
   return RunGame(form, platform.screen, recorder.get(), options.play);
 }
 

@@ -29,14 +29,17 @@ constexpr int kExitUsage = 2;
 // Where the page's packed files lie: the bitmaps, the waves and the default zorvane.ini.
 constexpr const char* kDataDirectory = "/zorvane";
 
-// The options a page cannot honour: it has no files to record into or show, no sockets, and the
-// page itself chooses between the page and full screen.
+// The options a page cannot honour: it has no files to record into or show, no sockets, no
+// computer opponent yet, and the page itself chooses between the page and full screen.
 std::string RefusedInThePage(const GameOptions& options) {
   if (options.network != Network::None) {
     return "Network play needs the desktop game: zorvane --host, zorvane --join HOST";
   }
   if (!options.record.empty() || !options.play.empty()) {
     return "Recordings need the desktop game: zorvane --record FILE, zorvane --play FILE";
+  }
+  if (options.computer != Computer::None) {
+    return "The computer opponent needs the desktop game for now: zorvane --cpu";
   }
   if (options.window || options.help || options.version) {
     return "The page takes seed, settings and repeat, as the desktop game's --seed, --settings "

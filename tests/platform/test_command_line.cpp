@@ -28,6 +28,9 @@ std::string Described(const GameOptions& options) {
   }
   if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
   if (!options.askRouter) text += " no-router";
+  const char* computer[] = {"", " cpu=red", " cpu=blue", " cpu=both"};
+  text += computer[static_cast<int>(options.computer)];
+  if (options.level != 2) text += " level=" + std::to_string(options.level);
   if (options.seed) text += " seed=" + std::to_string(*options.seed);
   if (options.settings) {
     text += " settings=";
@@ -99,6 +102,19 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--no-router"}, "--no-router is for a game that waits", ""},
       {{"--join", "h", "--no-router"}, "--no-router is for a game that waits", ""},
       {{"--no-router=yes", "--host"}, "unknown argument '--no-router=yes'", ""},
+      {{"--cpu"}, "", "cpu=red"},
+      {{"--cpu", "blue"}, "", "cpu=blue"},
+      {{"--cpu=both", "--level", "3"}, "", "cpu=both level=3"},
+      {{"--cpu", "--window"}, "", "window cpu=red"},
+      {{"--level=1", "--cpu", "red", "--record", "a.rec"}, "", "record=a.rec cpu=red level=1"},
+      {{"--cpu", "green"}, "unknown argument 'green'", ""},
+      {{"--cpu=green"}, "not 'green'", ""},
+      {{"--level", "2"}, "--level is for a game against the computer", ""},
+      {{"--cpu", "--level", "4"}, "not '4'", ""},
+      {{"--cpu", "--level"}, "--level needs a value", ""},
+      {{"--cpu", "--host"}, "not with --host, --join or --play", ""},
+      {{"--join", "h", "--cpu", "blue"}, "not with --host, --join or --play", ""},
+      {{"--cpu", "--play", "a.rec"}, "not with --host, --join or --play", ""},
       {{"--seed", "0"}, "", "seed=0"},
       {{"--seed=4294967295", "--window"}, "", "window seed=4294967295"},
       {{"--seed", "4294967296"}, "not '4294967296'", ""},

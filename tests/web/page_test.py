@@ -163,6 +163,7 @@ def check_refusals(browser):
             ("?settings=5,0.5,30,15,10,100,5,0.5,30,15,10,1e39", "'1e39' (number 12)"),
             ("?seed=-1", "--seed takes a whole number from 0 to 4294967295"),
             ("?host", "Network play needs the desktop game"),
+            ("?cpu=red&level=2", "The computer opponent needs the desktop game"),
             ("?bogus=1", "unknown argument '--bogus=1'")]:
         errors = browser.open(query) and wait_until(30, lambda: page(browser, "errors"))
         check(errors and expected in errors[0] and page(browser, "frames") == 0,
