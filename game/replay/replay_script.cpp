@@ -1,10 +1,15 @@
 #include "game/replay/replay_script.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "settings/float_chars.h"
 #include "settings/number_text.h"
 
 namespace zorvane {
@@ -150,7 +155,7 @@ std::optional<ReplayCommand> ParseReplayLine(std::string_view line) {
       double health = 0;
       std::string_view digits = words[3];
       if (digits[0] == '+') digits.remove_prefix(1);
-      std::from_chars(digits.data(), digits.data() + digits.size(), health);
+      ReadDouble(digits.data(), digits.data() + digits.size(), health);
       health = std::nearbyint(health);
       if (!(health >= -32768 && health <= 32767)) {
         throw ScriptError("a health must lie from -32768 to 32767, not '" + std::string(words[3]) +
@@ -177,6 +182,22 @@ std::optional<ReplayCommand> ParseReplayLine(std::string_view line) {
         "'seed N', 'settings' and 12 numbers, or 'expect' and 27 values");
   }
   return command;
+}
+
+std::vector<NumberedCommand> ReadScriptFile(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw ScriptError("cannot read " + path + ": " + std::strerror(errno));
+  ScriptReader reader(in);
+  std::vector<NumberedCommand> commands;
+  try {
+    while (std::optional<ReplayCommand> command = reader.Next()) {
+      commands.push_back({std::move(*command), reader.line()});
+    }
+  } catch (const ScriptError& error) {
+    throw ScriptError(path + ": line " + std::to_string(reader.line()) + ": " + error.what());
+  }
+  if (in.bad()) throw ScriptError("cannot read " + path);
+  return commands;
 }
 
 }  // namespace zorvane

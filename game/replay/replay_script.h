@@ -6,18 +6,12 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/sim/player_state.h"
 #include "settings/settings_file.h"
 
 namespace zorvane {
-
-// The whole state of play as an expect line states it.
-struct PlayState {
-  PlayerState blue;
-  PlayerState red;
-  bool running = false;
-};
 
 // One command of a replay script.
 struct ReplayCommand {
@@ -65,6 +59,15 @@ class ScriptReader {
   bool pastPrologue_ = false;
   bool droppedCutLine_ = false;
 };
+
+struct NumberedCommand {
+  ReplayCommand command;
+  long long line = 0;
+};
+
+// Reads a whole script file. Raises ScriptError naming the file, and the line for a malformed
+// one.
+std::vector<NumberedCommand> ReadScriptFile(const std::string& path);
 
 // Whether the command belongs before the start-up when it comes before every other command:
 // the settings the start-up reads and the seed of its round.

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <bit>
 #include <functional>
 #include <random>
 #include <string>
-#include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "game/display/headless_screen.h"
@@ -16,29 +12,11 @@
 #include "game/net/network_error.h"
 #include "game/replay/game_recorder.h"
 #include "game/sim/form1.h"
+#include "tests/support/state_bits.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"
 
 namespace zorvane::test {
-
-// Both blocks and Running as bits, so that two states compare exactly.
-using StateBits = std::array<uint32_t, 27>;
-
-inline StateBits Bits(const Form1& form) {
-  StateBits bits{};
-  size_t i = 0;
-  for (const PlayerState* p : {&form.BluePlayer, &form.RedPlayer}) {
-    VisitFields(*p, [&](std::string_view, auto v) {
-      if constexpr (std::is_same_v<decltype(v), float>) {
-        bits[i++] = std::bit_cast<uint32_t>(v);
-      } else {
-        bits[i++] = static_cast<uint16_t>(v);
-      }
-    });
-  }
-  bits[i] = form.Running;
-  return bits;
-}
 
 // One side of a game over the network with no window: a game over its own program directory,
 // driven pass by pass through its lockstep session, keeping its state after every tick.
