@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "game/cpu/computer_seats.h"
-#include "game/cpu/cpu_player.h"
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
 #include "game/net/host_invitation.h"
@@ -26,6 +25,7 @@
 #include "game/replay/replay_viewer.h"
 #include "game/replay/timeline_screen.h"
 #include "game/sdl/command_line.h"
+#include "game/sdl/computer_opponent.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/game_run.h"
 #include "game/sdl/input/sdl_event_pump.h"
@@ -110,34 +110,6 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
   if (recorder) recorder->Watch(form);
   // The router's forwarding is taken back before a message box, which a signal ends at once.
   return RunGame(form, platform.screen, recorder, options.play, [&] { invitation.reset(); });
-}
-
-// Against the computer, it plays its block and the person's keys all steer the other; in the
-// demo it plays both, a new round starts by itself, and the person's first key hands the blocks
-// to the people.
-void SeatComputer(const GameOptions& options, ComputerSeats& computer, SdlEventPump& keys) {
-  const auto seat = [&](Block block) {
-    computer.Seat(block, std::make_unique<CpuPlayer>(block, options.level));
-  };
-  switch (options.computer) {
-    case Computer::None:
-      return;
-    case Computer::Red:
-      seat(Block::Red);
-      keys.SteerOnly(Block::Blue);
-      break;
-    case Computer::Blue:
-      seat(Block::Blue);
-      keys.SteerOnly(Block::Red);
-      break;
-    case Computer::Both:
-      seat(Block::Blue);
-      seat(Block::Red);
-      computer.StartRoundsAlone();
-      keys.LeaveOnAnyKey([&computer] { computer.Leave(); });
-      break;
-  }
-  keys.Observe(&computer);
 }
 
 // A recording watched like a video: the viewer's keys in place of the players', its timeline
