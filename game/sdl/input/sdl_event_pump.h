@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <functional>
+#include <vector>
 
 #include "game/events/clock.h"
 #include "game/events/event_pump.h"
@@ -29,6 +30,10 @@ class SdlEventPump : public EventPump {
 
   // Told of every event the game ran: a recording.
   void Observe(EventObserver* observer) { queue_.SetObserver(observer); }
+
+  // The virtual-key codes of the game keys held down now, on the keyboard (not with
+  // KeyRepeat::Platform, which leaves the keyboard's keys to it) and on the controllers.
+  std::vector<int16_t> HeldKeys() const;
 
  private:
   void Post(const SDL_Event& event);
