@@ -4,7 +4,8 @@
 BUILD ?= build
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
-# How long the real game is played by `make soak`, in seconds, and how many ticks the replay soak runs.
+# How long the real game, and two games and a watcher over the network, are played by
+# `make soak`, in seconds, and how many ticks the replay soak runs.
 SOAK_SECONDS ?= 600
 SOAK_TICKS ?= 1000000
 
@@ -37,8 +38,9 @@ test:
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE soak
 
-# The long runs: a million replay ticks, and the real game under Xvfb for SOAK_SECONDS, each
-# printing its memory and open descriptors at the start and the end.
+# The long runs: a million replay ticks and the real game under Xvfb for SOAK_SECONDS, each
+# printing its memory and open descriptors at the start and the end; 20,000 ticks over lossy
+# relays and SOAK_SECONDS of network play at the players' pace, printing their figures.
 soak:
 	@bash tools/install-deps.sh test
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON \

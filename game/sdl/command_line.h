@@ -10,8 +10,9 @@
 
 namespace zorvane {
 
-// A game on this machine alone, or over the network: waiting for a player, or joining one.
-enum class Network { None, Host, Join };
+// A game on this machine alone, or over the network: waiting for a player, joining one, or
+// watching one.
+enum class Network { None, Host, Join, Watch };
 
 // What the game was asked for on its command line. Started without arguments, it plays as it
 // always has: full screen, the platform's key repeat.
@@ -23,7 +24,7 @@ struct GameOptions {
   std::string record;  // a file to record the game into; empty for none
   std::string play;    // a recording to show; empty for none
   Network network = Network::None;
-  std::string joinHost;               // the host to join, a name or an IPv4 address
+  std::string joinHost;               // the host to join or watch, a name or an IPv4 address
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
   int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
 };

@@ -25,7 +25,10 @@ std::string Described(const GameOptions& options) {
   if (options.network == Network::Join) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
   }
-  if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
+  if (options.network == Network::Watch) {
+    text += " watch=" + options.joinHost + ":" + std::to_string(options.port);
+  }
+  if (options.delay != 1) text += " delay=" + std::to_string(options.delay);
   return text.empty() ? "plain" : text.substr(1);
 }
 
@@ -65,7 +68,9 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--host", "--window"}, "", "window host:24760"},
       {{"--host", "--delay", "0"}, "", "host:24760 delay=0"},
       {{"--join", "10.0.0.2"}, "", "join=10.0.0.2:24760"},
-      {{"--join=example.org:4000", "--delay=25"}, "", "join=example.org:4000 delay=25"},
+      {{"--join=example.org:4000", "--delay=10"}, "", "join=example.org:4000 delay=10"},
+      {{"--watch", "10.0.0.2"}, "", "watch=10.0.0.2:24760"},
+      {{"--watch=h:99", "--record", "w.rec"}, "", "record=w.rec watch=h:99"},
       {{"--join", "localhost:1", "--record", "a.rec"}, "", "record=a.rec join=localhost:1"},
       {{"--host", "0"}, "not '0'", ""},
       {{"--host=65536"}, "not '65536'", ""},
@@ -74,11 +79,15 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--join", "h:80x"}, "not '80x'", ""},
       {{"--join", ":80"}, "--join needs a host", ""},
       {{"--join"}, "--join needs a value", ""},
+      {{"--watch", ":80"}, "--watch needs a host", ""},
+      {{"--watch", "h:0"}, "not '0'", ""},
+      {{"--watch", "h", "--join", "h"}, "one of them", ""},
+      {{"--watch", "h", "--delay", "2"}, "--delay is for a player over the network", ""},
       {{"--host", "--join", "h"}, "one of them", ""},
       {{"--host", "--host"}, "one of them", ""},
-      {{"--host", "--play", "a.rec"}, "not with --host or --join", ""},
-      {{"--delay", "3"}, "--delay is for a game over the network", ""},
-      {{"--host", "--delay", "26"}, "not '26'", ""},
+      {{"--host", "--play", "a.rec"}, "not with --host, --join or --watch", ""},
+      {{"--delay", "3"}, "--delay is for a player over the network", ""},
+      {{"--host", "--delay", "11"}, "from 0 to 10, not '11'", ""},
       {{"--host", "--delay", "-1"}, "not '-1'", ""},
       {{"--host", "--delay"}, "--delay needs a value", ""},
   };
