@@ -50,6 +50,15 @@ std::string Name(const ENetAddress& address) {
   return std::string(ip) + ":" + std::to_string(address.port);
 }
 
+// ENet drops messages sent unreliably while the round trip grows, to spare a congested link;
+// ours are a few dozen bytes, sent again until they arrive, and dropping them would stall the
+// other game: each peer keeps its throttle where it starts, open.
+void ForPlay(ENetPeer* peer) {
+  enet_peer_timeout(peer, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
+  enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                               ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
+}
+
 void Limit(ENetHost* host) {
   host->checksum = enet_crc32;
   host->maximumPacketSize = kLargestPacket;
@@ -163,10 +172,10 @@ TransportEvent EnetTransport::Poll() {
         if (IdOf(event.peer) == joining_ && joining_ != 0) {
           const PeerId host = joining_;
           joining_ = 0;
-          enet_peer_timeout(event.peer, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
+          ForPlay(event.peer);
           return {TransportEvent::Kind::Connected, host, {}};
         }
-        enet_peer_timeout(event.peer, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
+        ForPlay(event.peer);
         return {TransportEvent::Kind::Connected, Add(event.peer, Name(event.peer->address)), {}};
       }
       case ENET_EVENT_TYPE_RECEIVE: {
