@@ -6,7 +6,7 @@
 #   deb     build, plus what packs the Debian package (dpkg-shlibdeps and the file it calls)
 #   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
 #           it with and the checkers of the packages
-#   bench   build, plus Google Benchmark
+#   bench   build, plus Google Benchmark and the X test extension (keys for the lag bench)
 #   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
 # Usage: install-deps.sh GROUP...
 set -euo pipefail
@@ -18,7 +18,7 @@ run=(xfonts-base fonts-dejavu-core fonts-dejavu-extra)
 deb=(dpkg-dev file)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick
   desktop-file-utils libglib2.0-bin lintian appstream)
-bench=(libbenchmark-dev)
+bench=(libbenchmark-dev libxtst-dev)
 fuzz=(clang libclang-rt-dev)
 
 packages=()
