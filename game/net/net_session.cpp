@@ -97,27 +97,22 @@ void NetSession::Step(Form1& form, uint32_t beat) {
     transport_.Release(newcomer.first);
     return true;
   });
-  if (phase_ == Phase::Waiting) {
-    if (closeAsked_) form.Form_Close();
-    // A guest waits for its welcome; a watcher, once connected, for the game to begin.
-    const bool answered = role() == Role::Watcher && peer_ != 0;
-    if (Joining() && !answered && now - startedMicros_ > kJoinLimitMicros) {
-      Fail(Joined(transport_.PeerName(kHostPeer)) + ": no answer within 10 seconds");
-    }
-    if (answered && now - lastHeardMicros_ > kSilenceLimitMicros) {
-      Fail("connection lost: nothing from " + transport_.PeerName(peer_) + " for 5 seconds");
-    }
-  } else {
-    if (peer_ != 0 && now - lastHeardMicros_ > kSilenceLimitMicros) {
-      Fail("connection lost: nothing from " + transport_.PeerName(peer_) + " for 5 seconds");
-    }
-    if (role() == Role::Watcher) {
-      Watch(form, beat);
-    } else {
-      Play(form, beat);
-    }
-    if (audience_) audience_->Send(inputs_, confirmed_, !form.Running, now);
+  // A guest waits for its welcome so long; a watcher, once connected, for the game to begin.
+  const bool answered = playing() || (role() == Role::Watcher && peer_ != 0);
+  if (Joining() && !answered && now - startedMicros_ > kJoinLimitMicros) {
+    Fail(Joined(transport_.PeerName(kHostPeer)) + ": no answer within 10 seconds");
   }
+  if (answered && now - lastHeardMicros_ > kSilenceLimitMicros) {
+    Fail("connection lost: nothing from " + transport_.PeerName(peer_) + " for 5 seconds");
+  }
+  if (!playing()) {
+    if (closeAsked_) form.Form_Close();
+  } else if (role() == Role::Watcher) {
+    Watch(form, beat);
+  } else {
+    Play(form, beat);
+  }
+  if (audience_) audience_->Send(inputs_, confirmed_, !form.Running, now);
   transport_.Flush();
 }
 
@@ -141,14 +136,10 @@ void NetSession::Take(Form1& form, const TransportEvent& event) {
     case TransportEvent::Kind::Disconnected:
       greeting_.erase(event.peer);
       if (audience_ && audience_->Has(event.peer)) return audience_->Left(event.peer);
-      if (event.peer != peer_ && peer_ != 0) return;
-      if (phase_ == Phase::Playing) {
-        peerGone_ = true;
-      } else if (Joining()) {
-        Fail(Joined(peer) + ": no answer, or the connection was closed");
-      } else {
-        peer_ = 0;  // a guest that left before play: the host waits for another
-      }
+      // The host waits on for another guest; a guest or a watcher has only the host.
+      if (role() == Role::Host && event.peer != peer_) return;
+      if (!playing()) Fail(Joined(peer) + ": no answer, or the connection was closed");
+      peerGone_ = true;
       return;
     case TransportEvent::Kind::Message:
       break;
@@ -210,8 +201,9 @@ void NetSession::TakeAnswer(Form1& form, const Message& message) {
   if (role() == Role::Guest && std::holds_alternative<Inputs>(message)) return;
   if (const auto* refuse = std::get_if<Refuse>(&message)) {
     if (refuse->versions == OurVersions()) {
-      if (refuse->reason == RefuseReason::GameOn)
+      if (refuse->reason == RefuseReason::GameOn) {
         Fail(Joined(peer) + ": it already has a game going");
+      }
       if (refuse->reason == RefuseReason::Full) {
         Fail(Joined(peer) + ": it has " + std::to_string(Audience::kMaxWatchers) +
              " watchers already");
@@ -259,8 +251,14 @@ void NetSession::Play(Form1& form, uint32_t beat) {
     return;
   }
   GuessOn(form, target);
-  if (ours.size() != closed || acknowledged_ != inputs_[Theirs()].size()) {
+  // New inputs, or news of theirs, go out at once; inputs the other has not acknowledged go out
+  // again now and then even while nothing changes, or a lost datagram could leave both games
+  // waiting for each other.
+  const int64_t now = clock_.NowMicros();
+  if (ours.size() != closed || acknowledged_ != inputs_[Theirs()].size() ||
+      (peerHolds_ < ours.size() && now - inputsSentMicros_ >= kResendMicros)) {
     SendInputs(Delivery::Unreliable);
+    inputsSentMicros_ = now;
   }
   SendChecks(false);
   if (peerGone_ && confirmed_ < target) {
@@ -391,8 +389,13 @@ void NetSession::TakeChecks(const Checks& checks) {
 }
 
 // Both lists hold ticks from ourCheckTick_ on. Our checksums go out before the game ends on a
-// difference, so that the other game sees it too.
+// difference, so that the other game sees it too. A player whose checksums stop coming cannot
+// be told from one out of step.
 void NetSession::CompareChecks() {
+  if (ourChecks_.size() > kMostUncheckedTicks) {
+    Fail(transport_.PeerName(peer_) + " sent no checksum for " +
+         std::to_string(kMostUncheckedTicks) + " ticks");
+  }
   while (!ourChecks_.empty() && !theirChecks_.empty()) {
     if (ourChecks_.front() != theirChecks_.front()) {
       SendChecks(true);

@@ -65,6 +65,10 @@ class NetSession {
   static constexpr uint32_t kGuessWindow = 12;
   // Checksums go out ten at a time.
   static constexpr size_t kChecksPerMessage = 10;
+  // How often inputs not yet acknowledged go out while no new ones do.
+  static constexpr int64_t kResendMicros = 50'000;
+  // Thirty seconds of ticks, far more than the checksums of a slow link lag behind.
+  static constexpr size_t kMostUncheckedTicks = 1500;
   // A watcher this many ticks behind the turns it holds runs them at full speed, silently.
   static constexpr uint32_t kCatchUpTicks = 25;
   static constexpr uint32_t kMostTicksAPass = 3000;
@@ -158,6 +162,7 @@ class NetSession {
   LocalInput local_;
   uint32_t peerHolds_ = 0;     // the other player holds our inputs up to this tick
   uint32_t acknowledged_ = 0;  // the last of its inputs we told it we hold
+  int64_t inputsSentMicros_ = 0;
   TimeSync sync_;
   TickBeat beat_;
 

@@ -147,7 +147,8 @@ TEST(NetworkPlay, ASecondGuestIsRefusedAndALateWatcherSeesTheGame) {
       [&] { return games.host.session.confirmed() >= before + 100; }, Seconds(60));
   games.guest.session.LocalKeyDown(kVkEscape);
   PlayUntil(
-      {&games.host, &games.guest, &watcher}, [&] { return watcher.over(); }, Seconds(20));
+      {&games.host, &games.guest, &watcher},
+      [&] { return games.host.over() && games.guest.over() && watcher.over(); }, Seconds(20));
   const std::string recorded = ExpectSameGame(games.host, games.guest);
   EXPECT_EQ(watcher.failure, "");
   EXPECT_EQ(watcher.Recording(), recorded);
@@ -230,7 +231,7 @@ TEST(NetworkPace, BothGamesHoldFiftyTicksASecond) {
   EXPECT_LE(guestBytes, 4096);
   EXPECT_LE(watcherBytes, 2048);
   guest.session.LocalKeyDown(kVkEscape);
-  for (int i = 0; i < 600 && !watcher.over(); ++i) {
+  for (int i = 0; i < 600 && !(host.over() && guest.over() && watcher.over()); ++i) {
     frame();
     std::this_thread::sleep_until(next += period);
   }

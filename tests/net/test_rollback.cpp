@@ -98,7 +98,8 @@ class TwoGames {
 // losses, and several delays; the game ends with Escape. Both record the same game, with the
 // host's settings and seeds, deaths and new rounds, which the replay tool plays back to the states
 // it holds. Each side heard every sound of that game; one that never guessed wrong, though it
-// ran its guesses again and again, heard nothing else.
+// ran its guesses again and again, heard nothing else but the sounds of the last tick, which
+// runs on after the Escape as in a local game while its recording ends at the Escape.
 TEST(Rollback, BothGamesPlayTheSameConfirmedGame) {
   const struct {
     const char* name;
@@ -137,7 +138,7 @@ TEST(Rollback, BothGamesPlayTheSameConfirmedGame) {
     for (NetSide* side : {&games.host, &games.guest}) {
       EXPECT_GE(side->sound.played.size(), heard);
       if (side->session.stats().rollbacks == 0) {
-        EXPECT_EQ(side->sound.played.size(), heard);
+        EXPECT_LE(side->sound.played.size(), heard + 3) << "two wall hits and a bang at most";
       }
     }
     if (!c.hostPlays) {
@@ -248,9 +249,10 @@ TEST(Rollback, AGameGuessesAtMostTwelveTicksAhead) {
   TwoGames games(0, 0);
   games.Run(2);
   ASSERT_TRUE(games.host.session.playing());
+  games.link.second->Cut();  // nothing more from the guest
+  const uint32_t confirmed = games.host.session.confirmed();
   games.host.PassAt(100);
-  EXPECT_EQ(games.host.session.ticksRun(), net::NetSession::kGuessWindow);
-  EXPECT_EQ(games.host.session.confirmed(), 0u);
+  EXPECT_EQ(games.host.session.ticksRun(), confirmed + net::NetSession::kGuessWindow);
 }
 
 // Watchers: one there before play begins, one that comes late and catches up, and keys pressed

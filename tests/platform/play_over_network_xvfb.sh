@@ -35,8 +35,6 @@ shows_waiting() {
     -format '%[fx:mean>0.3]' info: | grep -q 1
 }
 host_says_waiting() { grep -q "waiting for a player on port $port" "$work/host.stdout"; }
-host_ended() { ! kill -0 "$host_pid" 2>/dev/null; }
-watcher_ended() { ! kill -0 "$watcher_pid" 2>/dev/null; }
 
 # --- The host waits, and shows it. -------------------------------------------------------------
 (cd "$work" && DISPLAY=$host_display exec "$app/zorvane" --host "$port" --record "$work/host.rec") \
@@ -104,26 +102,23 @@ if [ "$game_status" = "0" ]; then pass "Escape ends the guest with status 0"; el
   fail "the guest ended with status $game_status"
   cat "$work/stderr"
 fi
-if wait_until 10 host_ended; then
-  wait "$host_pid"
-  host_status=$?
-  if [ "$host_status" = "0" ]; then pass "the host ends with status 0"; else
-    fail "the host ended with status $host_status"
-    cat "$work/host.stderr"
+# The game started in the background as NAME (host, watcher) ends within 10 s with status 0.
+#   expect_ended NAME PID
+expect_ended() {
+  if wait_until 10 eval "! kill -0 $2 2>/dev/null"; then
+    wait "$2"
+    local status=$?
+    if [ "$status" = "0" ]; then pass "the $1 ends with status 0"; else
+      fail "the $1 ended with status $status"
+      cat "$work/$1.stderr"
+    fi
+  else
+    fail "the $1 did not end"
+    cat "$work/$1.stderr"
   fi
-else
-  fail "the host did not end"
-fi
-if wait_until 10 watcher_ended; then
-  wait "$watcher_pid"
-  watcher_status=$?
-  if [ "$watcher_status" = "0" ]; then pass "the watcher ends with status 0"; else
-    fail "the watcher ended with status $watcher_status"
-    cat "$work/watcher.stderr"
-  fi
-else
-  fail "the watcher did not end"
-fi
+}
+expect_ended host "$host_pid"
+expect_ended watcher "$watcher_pid"
 if [ -s "$work/host.rec" ] && cmp -s "$work/host.rec" "$work/guest.rec" &&
   cmp -s "$work/host.rec" "$work/watcher.rec"; then
   pass "the three recordings hold the same game ($(grep -c '^key' "$work/host.rec") keys)"
