@@ -70,9 +70,9 @@ fuzz:
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
 # tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
-# without an idle game controller, then the time from a key to the screen alone and over the
-# network. Repetitions in random turns keep a busy moment of the machine
-# from falling on one side of a ratio only.
+# without an idle game controller, then a jump in a recording of an hour, then the time from a
+# key to the screen alone and over the network. Repetitions in random turns keep a busy moment
+# of the machine from falling on one side of a ratio only.
 bench:
 	@bash tools/install-deps.sh test bench
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
@@ -83,6 +83,7 @@ bench:
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
 	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
+	$(BUILD)/bench/zorvane-seek-bench
 	bash tools/bench/net_lag.sh $(BUILD)/bench/zorvane-net-lag-bench $(BUILD)/app
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).

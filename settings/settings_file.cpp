@@ -3,13 +3,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
+#include "settings/error_log.h"
 #include "settings/number_text.h"
 #include "settings/runtime_error.h"
 
@@ -17,8 +22,12 @@ namespace zorvane {
 namespace {
 
 constexpr size_t kZoneWidth = 14;
-// Names tried for the temporary file before giving up.
-constexpr int kTemporaryNames = 100;
+// Symbolic links followed from the settings file, as many as the kernel follows.
+constexpr int kMaxLinks = 40;
+// A save names its new file ".<file>.zorvane-save-<pid>-<16 hex digits>": a name no person or
+// other program chooses, whose process id tells whether its saver still runs.
+constexpr std::string_view kSaveMark = ".zorvane-save-";
+constexpr size_t kRandomDigits = 16;
 
 class NumberReader {
  public:
@@ -65,113 +74,168 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-std::string DirectoryOf(const std::string& path) {
+// Writes `bytes` from the start of the open file, cuts the file after them and puts it on disk.
+bool WriteAndSync(int fd, const std::string& bytes) {
+  return WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+         ::fsync(fd) == 0;
+}
+
+// Closes `fd` after steps that went as `ok` says: false, with errno of the first failure, when
+// a step or the close failed.
+bool Close(int fd, bool ok) {
+  const int saved = errno;
+  const bool closed = ::close(fd) == 0;
+  if (!ok) errno = saved;
+  return ok && closed;
+}
+
+void RemoveKeepingErrno(const std::string& path) {
+  const int saved = errno;
+  ::unlink(path.c_str());
+  errno = saved;
+}
+
+std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// A save writes its new file under "<file>.<pid>-<n>" before renaming it over the old one.
-std::string TemporaryName(const std::string& path, int attempt) {
-  return path + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-}
-
-bool AllDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The process id in a temporary name of ours beside `fileName`; 0 for any other name.
-pid_t SaverOf(std::string_view name, std::string_view fileName) {
-  if (name.size() <= fileName.size() || name.substr(0, fileName.size()) != fileName ||
-      name[fileName.size()] != '.') {
-    return 0;
+// The file `path` stands for: symbolic links are followed as the kernel follows them, so that a
+// save replaces the file a link points to and the link stays. A path that is no link, or that
+// cannot be looked at, is the file itself; the steps of the save then meet the cause.
+std::string LinkedFile(std::string path) {
+  for (int links = 0; links < kMaxLinks; ++links) {
+    std::error_code notALink;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, notALink);
+    if (notALink) return path;
+    path = target.is_absolute() ? target.string() : FolderOf(path) + "/" + target.string();
   }
-  const std::string_view rest = name.substr(fileName.size() + 1);
+  errno = ELOOP;
+  throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+}
+
+// A new file of this process beside `path`: ".<file>.zorvane-save-<pid>-<16 hex digits>". Empty,
+// with errno set, when no random bytes can be had.
+std::string TemporaryName(const std::string& path) {
+  uint64_t random = 0;
+  if (::getrandom(&random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return "";
+  char digits[kRandomDigits + 1];
+  std::snprintf(digits, sizeof digits, "%016" PRIx64, random);
+  return FolderOf(path) + "/." + FileNameOf(path) + std::string(kSaveMark) +
+         std::to_string(::getpid()) + "-" + digits;
+}
+
+bool AllOf(std::string_view text, bool (*is)(char)) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), is);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f'); }
+
+// The process id in the name of a new file that a save of `fileName` made; 0 for any other name.
+pid_t SaverOf(std::string_view name, const std::string& fileName) {
+  const std::string mark = "." + fileName + std::string(kSaveMark);
+  if (name.size() <= mark.size() || name.substr(0, mark.size()) != mark) return 0;
+  const std::string_view rest = name.substr(mark.size());
   const size_t dash = rest.find('-');
   // Nine digits at most: process ids stay far below that, and the number fits an int.
-  if (dash == std::string_view::npos || dash > 9 || !AllDigits(rest.substr(0, dash)) ||
-      !AllDigits(rest.substr(dash + 1))) {
+  if (dash == std::string_view::npos || dash > 9 || !AllOf(rest.substr(0, dash), IsDigit) ||
+      rest.size() - dash - 1 != kRandomDigits || !AllOf(rest.substr(dash + 1), IsHexDigit)) {
     return 0;
   }
-  return static_cast<pid_t>(std::stoi(std::string(rest.substr(0, dash))));
+  const std::string digits(rest.substr(0, dash));
+  const pid_t saver = static_cast<pid_t>(std::stoi(digits));
+  // Written as a process id is written: no leading zeros.
+  return std::to_string(saver) == digits ? saver : 0;
 }
 
-// A save killed between writing its file and renaming it leaves that file behind. Removes those
-// of processes that are gone; a process still running may be saving at this moment. Only
+// A save killed between naming its new file and renaming it leaves that file behind. Removes
+// those of processes that are gone; a process still running may be saving at this moment. Only
 // regular files named as ours go, and a failure to remove one changes nothing for the save.
 void RemoveLeftovers(const std::string& path) {
-  const std::string directory = DirectoryOf(path);
+  const std::string folder = FolderOf(path);
   const std::string fileName = FileNameOf(path);
-  DIR* listing = ::opendir(directory.c_str());
-  if (listing == nullptr) return;
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) {
+    LogError("settings file", ErrnoText("cannot look for what killed saves left in", folder));
+    return;
+  }
   while (const dirent* entry = ::readdir(listing)) {
     const pid_t saver = SaverOf(entry->d_name, fileName);
     if (saver == 0 || saver == ::getpid()) continue;
     if (::kill(saver, 0) == 0 || errno != ESRCH) continue;
     struct stat info {};
-    const std::string leftover = path.substr(0, path.size() - fileName.size()) + entry->d_name;
-    if (::lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(leftover.c_str());
+    const std::string leftover = folder + "/" + entry->d_name;
+    if (::lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::unlink(leftover.c_str()) != 0) {
+      LogError("settings file", ErrnoText("cannot remove", leftover));
+    }
   }
   ::closedir(listing);
 }
 
 // Makes the rename itself durable, so a crash right after a save keeps the new file.
 void SyncDirectoryOf(const std::string& path) {
-  const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
 
-bool WriteWhole(int fd, const std::string& bytes, mode_t mode) {
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const int saved = errno;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok) errno = saved;
-  return ok;
+// Writes the new contents to a new file beside `path` and returns that file's name; empty on
+// failure, with errno set. Where the file system has unnamed files, the file gets its name only
+// once it is whole and on disk, so a save killed while writing leaves nothing behind.
+std::string WriteBeside(const std::string& path, const std::string& bytes, mode_t mode) {
+  const std::string temp = TemporaryName(path);
+  if (temp.empty()) return "";
+  int fd = ::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  const bool named = fd < 0;
+  if (named) fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return "";
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  const bool ok =
+      ::fchmod(fd, mode) == 0 && WriteAndSync(fd, bytes) &&
+      (named || ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0);
+  if (Close(fd, ok)) return temp;
+  RemoveKeepingErrno(temp);
+  return "";
 }
 
-// Writes the new contents to a file beside the old one and returns that file's name; empty on
-// failure, with errno set. The file gets its name only once it is whole and on disk, so a save
-// killed while writing leaves nothing behind. File systems without unnamed files get a named
-// temporary file from the start.
-std::string WriteBeside(const std::string& path, const std::string& bytes, mode_t mode) {
-  const int unnamed = ::open(DirectoryOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-  if (unnamed < 0) {
-    for (int attempt = 0; attempt < kTemporaryNames; ++attempt) {
-      const std::string temp = TemporaryName(path, attempt);
-      const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-      if (fd < 0 && errno == EEXIST) continue;
-      if (fd < 0) return "";
-      if (WriteWhole(fd, bytes, mode)) return temp;
-      const int saved = errno;
-      ::unlink(temp.c_str());
-      errno = saved;
-      return "";
-    }
-    return "";
+// A step of a save that failed, and its errno; no error when every step went well.
+struct Failure {
+  std::string step;
+  int error = 0;
+};
+
+// Writes a new file beside `file` and renames it over `file`, so a failure leaves the old file
+// whole.
+Failure ReplaceBeside(const std::string& file, const std::string& bytes, mode_t mode) {
+  const std::string temp = WriteBeside(file, bytes, mode);
+  if (temp.empty()) return {"make a new file in " + FolderOf(file), errno};
+  if (::rename(temp.c_str(), file.c_str()) != 0) {
+    const Failure failure{"replace it with a new file", errno};
+    ::unlink(temp.c_str());
+    return failure;
   }
-  const std::string self = "/proc/self/fd/" + std::to_string(unnamed);
-  if (!WriteAll(unnamed, bytes) || ::fchmod(unnamed, mode) != 0 || ::fsync(unnamed) != 0) {
-    const int saved = errno;
-    ::close(unnamed);
-    errno = saved;
-    return "";
-  }
-  for (int attempt = 0; attempt < kTemporaryNames; ++attempt) {
-    const std::string temp = TemporaryName(path, attempt);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      ::close(unnamed);
-      return temp;
-    }
-    if (errno != EEXIST) break;
-  }
-  const int saved = errno;
-  ::close(unnamed);
-  errno = saved;
-  return "";
+  SyncDirectoryOf(file);
+  return {};
+}
+
+// The folder, not the file, refuses: no permission to add or replace a name, a read-only mount
+// under a file mounted writable, a file that is a mount point itself.
+bool FolderRefuses(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == EBUSY;
+}
+
+// Writes over the file itself, where no new file can take its place. The new numbers come first
+// and the file is cut after them: a save killed in between leaves the twelve new numbers first,
+// and the reader looks no further.
+bool WriteInPlace(const std::string& file, const std::string& bytes) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+  return fd >= 0 && Close(fd, WriteAndSync(fd, bytes));
 }
 
 // The whole file; a file that cannot be opened or read raises the error that names it.
@@ -225,33 +289,41 @@ std::string FormatSettingsLine(const PlayerTexts& texts) {
 
 void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const PlayerTexts& red) {
   const std::string bytes = FormatSettingsLine(blue) + FormatSettingsLine(red);
+  const std::string file = LinkedFile(path);
 
   mode_t mode = 0644;
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) {
+  const bool exists = ::stat(file.c_str(), &old) == 0;
+  if (exists) {
     // Root may write anything; a file without write bits is still meant to stay as it is.
     if ((old.st_mode & 0222) == 0) {
       errno = EACCES;
-      throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+      throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", file));
     }
     // access() names the cause: no permission, or a read-only file system.
-    if (::access(path.c_str(), W_OK) != 0) {
-      throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+    if (::access(file.c_str(), W_OK) != 0) {
+      throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", file));
     }
     mode = old.st_mode & 07777;
   }
 
-  const std::string temp = WriteBeside(path, bytes, mode);
-  if (temp.empty()) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
-  if (::rename(temp.c_str(), path.c_str()) == 0) {
-    SyncDirectoryOf(path);
-    RemoveLeftovers(path);
+  const Failure safe = ReplaceBeside(file, bytes, mode);
+  if (safe.error == 0) {
+    RemoveLeftovers(file);
     return;
   }
-  const int saved = errno;
-  ::unlink(temp.c_str());
-  errno = saved;
-  throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", path));
+  const std::string cause = "Cannot write " + file + ": ";
+  if (!FolderRefuses(safe.error)) {
+    throw RuntimeError(ErrorKind::Other, cause + std::strerror(safe.error));
+  }
+  if (!exists) {
+    throw RuntimeError(ErrorKind::Other,
+                       cause + "cannot " + safe.step + ": " + std::strerror(safe.error));
+  }
+  if (WriteInPlace(file, bytes)) return;
+  throw RuntimeError(ErrorKind::Other, cause + "cannot " + safe.step + " (" +
+                                           std::strerror(safe.error) +
+                                           "), nor write it in place: " + std::strerror(errno));
 }
 
 void CopySettingsFile(const std::string& from, const std::string& to) {

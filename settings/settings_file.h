@@ -35,11 +35,13 @@ Settings ReadSettingsFile(const std::string& path);
 // 14-column zone that leaves at least one space, the sixth followed by CR LF.
 std::string FormatSettingsLine(const PlayerTexts& texts);
 
-// Replaces the file with the blue line and the red line. The new file is written beside the old
-// one and renamed over it, so a failure leaves the old file whole; an existing read-only file
-// is not replaced. A save that succeeds removes the temporary files that saves killed before
-// their rename left beside the file. Raises a RuntimeError (kind Other) naming the cause on
-// failure.
+// Replaces the file with the blue line and the red line. A symbolic link is followed, and the
+// file it points to is replaced; the link stays. The new file is written beside the old one and
+// renamed over it, so a failure leaves the old file whole; where the folder takes no new file,
+// an existing file is written in place instead. An existing read-only file is not replaced. A
+// save that succeeds removes the new files that saves killed before their rename left beside
+// the file, and nothing else: only names of ours, whose saving process is gone. Raises a
+// RuntimeError (kind Other) naming the cause on failure.
 void WriteSettingsFile(const std::string& path, const PlayerTexts& blue, const PlayerTexts& red);
 
 // Makes `to` a copy of the settings file `from`, written as safely as a save, unless `to`

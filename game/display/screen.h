@@ -23,4 +23,24 @@ class Screen {
   virtual void ReturnToNormal() = 0;
 };
 
+// A screen that passes every call on to another: the base of the screens that lay something over
+// the frames they show, on a copy, so that the game's own drawing stays as it is.
+class ForwardingScreen : public Screen {
+ public:
+  explicit ForwardingScreen(Screen& screen) : screen_(screen) {}
+
+  bool OpenDevice() override { return screen_.OpenDevice(); }
+  void ShowWindow() override { screen_.ShowWindow(); }
+  bool TakeExclusive() override { return screen_.TakeExclusive(); }
+  bool SetMode(int width, int height, int bitsPerPixel) override {
+    return screen_.SetMode(width, height, bitsPerPixel);
+  }
+  bool Present(const Surface& frame) override { return screen_.Present(frame); }
+  void RestoreMode() override { screen_.RestoreMode(); }
+  void ReturnToNormal() override { screen_.ReturnToNormal(); }
+
+ protected:
+  Screen& screen_;
+};
+
 }  // namespace zorvane

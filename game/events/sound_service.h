@@ -13,6 +13,20 @@ class SoundService {
   virtual void Play(const std::string& path) = 0;
 };
 
+// Passes sounds on to another service while open, and drops them while closed: a sound that is
+// not wanted, not one that failed.
+class SoundGate : public SoundService {
+ public:
+  explicit SoundGate(SoundService& speaker) : speaker_(speaker) {}
+  void Play(const std::string& path) override {
+    if (open) speaker_.Play(path);
+  }
+  bool open = false;
+
+ private:
+  SoundService& speaker_;
+};
+
 // Plays nothing and keeps the paths it was asked to play, in order.
 class RecordingSound : public SoundService {
  public:

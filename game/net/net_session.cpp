@@ -22,11 +22,13 @@ NetSession::NetSession(SessionSetup setup, Transport& transport, Clock& clock, S
     : setup_(std::move(setup)),
       transport_(transport),
       clock_(clock),
-      sounds_(sound),
+      speaker_(sound),
+      sounds_(speaker_),
       runner_(sounds_),
       startedMicros_(clock.NowMicros()),
       lastHeardMicros_(startedMicros_),
       beat_(clock) {
+  speaker_.open = true;
   if (role() == Role::Host) audience_.emplace(transport_, OurVersions());
 }
 
@@ -316,13 +318,13 @@ void NetSession::Watch(Form1& form, uint32_t beat) {
     const uint32_t tick = present_ + 1;
     const bool behind = known - tick >= kCatchUpTicks;
     if (!behind && tick > beat) break;
-    sounds_.SetMuted(behind);
+    speaker_.open = !behind;
     runner_.Run(form, tick, inputs_[kHostSide][tick - 1], inputs_[kGuestSide][tick - 1],
                 setup_.recorder);
     sounds_.Forget(tick);
     present_ = confirmed_ = stats_.ticks = tick;
   }
-  sounds_.SetMuted(false);
+  speaker_.open = true;
   if (peerGone_ && present_ == known && form.Running) {
     Fail("connection lost: " + transport_.PeerName(peer_) + " left the game");
   }

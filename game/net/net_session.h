@@ -141,6 +141,7 @@ class NetSession {
   SessionSetup setup_;
   Transport& transport_;
   Clock& clock_;
+  SoundGate speaker_;  // shut while a watcher runs the game so far at full speed
   TickSounds sounds_;
   TickRunner runner_;
   Phase phase_ = Phase::Waiting;

@@ -6,7 +6,7 @@
 #include "game/display/sprite.h"
 #include "game/net/player_input.h"
 #include "game/net/tick_sounds.h"
-#include "game/sim/player_state.h"
+#include "game/replay/replay_script.h"
 #include "settings/settings_file.h"
 
 namespace zorvane {
@@ -27,9 +27,7 @@ class TickRunner {
   // bitmap in a sprite, so sharing them keeps them as they were), the key schedules and the
   // number of rounds begun. The round random is seeded afresh at every round, so it is not.
   struct State {
-    PlayerState blue;
-    PlayerState red;
-    bool running = false;
+    PlayState play;
     Sprite background;
     Sprite redSprite;
     Sprite blueSprite;

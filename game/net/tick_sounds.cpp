@@ -5,7 +5,6 @@
 namespace zorvane::net {
 
 void TickSounds::Play(const std::string& path) {
-  if (muted_) return;
   const Played sound{tick_, path,
                      static_cast<size_t>(std::count(asked_.begin(), asked_.end(), path))};
   asked_.push_back(path);

@@ -12,7 +12,6 @@ namespace zorvane::net {
 // the first time its tick asks for it, and a tick run again never plays a sound it played
 // before (a run that turned out otherwise may still play one the first run did not). A tick
 // that asks for one sound twice (both blocks hit a wall) plays it twice, as a local game does.
-// Nothing plays while muted: a watcher running the game so far at full speed.
 class TickSounds : public SoundService {
  public:
   explicit TickSounds(SoundService& sound) : sound_(sound) {}
@@ -26,7 +25,6 @@ class TickSounds : public SoundService {
   }
   // The ticks up to this one will not run again.
   void Forget(uint32_t upTo);
-  void SetMuted(bool muted) { muted_ = muted; }
 
  private:
   SoundService& sound_;
@@ -40,8 +38,7 @@ class TickSounds : public SoundService {
 
   uint32_t tick_ = 0;
   std::vector<std::string> asked_;  // in this run of the tick
-  bool muted_ = false;
-  std::vector<Played> played_;  // of ticks that may run again
+  std::vector<Played> played_;      // of ticks that may run again
 };
 
 }  // namespace zorvane::net

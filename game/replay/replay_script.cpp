@@ -1,8 +1,12 @@
 #include "game/replay/replay_script.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "settings/number_text.h"
@@ -177,6 +181,22 @@ std::optional<ReplayCommand> ParseReplayLine(std::string_view line) {
         "'seed N', 'settings' and 12 numbers, or 'expect' and 27 values");
   }
   return command;
+}
+
+std::vector<NumberedCommand> ReadScriptFile(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw ScriptError("cannot read " + path + ": " + std::strerror(errno));
+  ScriptReader reader(in);
+  std::vector<NumberedCommand> commands;
+  try {
+    while (std::optional<ReplayCommand> command = reader.Next()) {
+      commands.push_back({std::move(*command), reader.line()});
+    }
+  } catch (const ScriptError& error) {
+    throw ScriptError(path + ": line " + std::to_string(reader.line()) + ": " + error.what());
+  }
+  if (in.bad()) throw ScriptError("cannot read " + path);
+  return commands;
 }
 
 }  // namespace zorvane

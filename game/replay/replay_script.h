@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/sim/player_state.h"
 #include "settings/settings_file.h"
@@ -65,6 +66,15 @@ class ScriptReader {
   bool pastPrologue_ = false;
   bool droppedCutLine_ = false;
 };
+
+struct NumberedCommand {
+  ReplayCommand command;
+  long long line = 0;
+};
+
+// Reads a whole script file. Raises ScriptError naming the file, and the line for a malformed
+// one.
+std::vector<NumberedCommand> ReadScriptFile(const std::string& path);
 
 // Whether the command belongs before the start-up when it comes before every other command:
 // the settings the start-up reads and the seed of its round.

@@ -44,6 +44,10 @@ class ScriptRunner {
   // host's: each runs them at its own pace.
   void Run(const ReplayCommand& command, Form1& form, long long line);
 
+  // The seed a seed line left for the next new round: part of where a script stands.
+  std::optional<uint32_t> pendingSeed() const { return nextSeed_; }
+  void SetPendingSeed(std::optional<uint32_t> seed) { nextSeed_ = seed; }
+
  private:
   std::function<uint32_t()> unscriptedSeed_;
   std::optional<Settings> settings_;

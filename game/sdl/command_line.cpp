@@ -85,8 +85,13 @@ const std::array kOptions{
                TakeRepeat},
     OptionSpec{"--record", Takes::Value, " FILE", "write the game to FILE as it is played",
                [](const std::string& v, GameOptions& o, std::string&) { o.record = v; }},
-    OptionSpec{"--play", Takes::Value, " FILE", "show a recorded game",
+    OptionSpec{"--play", Takes::Value, " FILE",
+               "watch a recorded game: pause, speed, jump and step\n"
+               "through it; its end pauses on the last tick",
                [](const std::string& v, GameOptions& o, std::string&) { o.play = v; }},
+    OptionSpec{"--exit-at-end", Takes::Nothing, "",
+               "with --play, end the game where the recording ends",
+               [](const std::string&, GameOptions& o, std::string&) { o.exitAtEnd = true; }},
     OptionSpec{"--host", Takes::OptionalPort, " [PORT]",
                "wait for a player to join over the network (UDP port,\n"
                "24760 by default); you steer blue",
@@ -99,6 +104,10 @@ const std::array kOptions{
                "over the network, your key acts N ticks of 20 ms after\n"
                "it is pressed, 0 to 10 (1 by default)",
                TakeDelay},
+    OptionSpec{"--no-router", Takes::Nothing, "",
+               "with --host, do not ask the router to forward the port\n"
+               "(UPnP-IGD, NAT-PMP)",
+               [](const std::string&, GameOptions& o, std::string&) { o.askRouter = false; }},
     OptionSpec{"--help", Takes::Nothing, "", "show this text and exit",
                [](const std::string&, GameOptions& o, std::string&) { o.help = true; }},
     OptionSpec{"--version", Takes::Nothing, "", "show the version and exit",
@@ -143,8 +152,12 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
   if (options.network != Network::None && !options.play.empty()) {
     return "--play shows a recording on this machine alone, not with --host, --join or --watch";
   }
+  if (options.exitAtEnd && options.play.empty()) return "--exit-at-end is for --play";
   if (delayGiven && (options.network == Network::None || options.network == Network::Watch)) {
     return "--delay is for a player over the network: --host or --join";
+  }
+  if (!options.askRouter && options.network != Network::Host) {
+    return "--no-router is for a game that waits for a player: --host";
   }
   return "";
 }

@@ -21,12 +21,14 @@ struct GameOptions {
   bool version = false;
   bool window = false;
   KeyRepeat repeat = KeyRepeat::Platform;
-  std::string record;  // a file to record the game into; empty for none
-  std::string play;    // a recording to show; empty for none
+  std::string record;      // a file to record the game into; empty for none
+  std::string play;        // a recording to show; empty for none
+  bool exitAtEnd = false;  // the shown recording's end closes the game instead of pausing
   Network network = Network::None;
   std::string joinHost;               // the host to join or watch, a name or an IPv4 address
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
   int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
+  bool askRouter = true;              // whether a host asks the router to forward its port
 };
 
 // One option of the command line: the one list that the parser reads, the usage text is made

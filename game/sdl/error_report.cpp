@@ -1,15 +1,83 @@
 #include "game/sdl/error_report.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
+#include <array>
+#include <atomic>
+#include <cstring>
 #include <iostream>
+#include <string>
+
+#include "settings/error_log.h"
 
 namespace zorvane {
+namespace {
 
-void ReportError(const std::string& message, bool messageBox) {
+// What ends a program from outside: kill's default, Ctrl+C, a terminal that goes away.
+constexpr std::array<int, 3> kEndingSignals = {SIGTERM, SIGINT, SIGHUP};
+
+// While a box is up: the status the program ends with, and the process that shows the box.
+volatile sig_atomic_t boxStatus = 0;
+std::atomic<pid_t> boxOwner = 0;
+
+void EndNow(int) { _exit(boxStatus); }
+
+// SDL draws the box in a child process it forks. Run in that child: the kernel kills it when the
+// game ends, however the game ends, so that the box never outlives it.
+void DieWithBoxOwner() {
+  const pid_t owner = boxOwner.load();
+  if (owner == 0) return;
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != owner) _exit(1);  // the game ended before the line above
+}
+
+// For as long as it lives, the ending signals end the program at once with `status`, and take
+// the box's process with it: SDL's own handler would only queue a quit that nobody reads while
+// the box waits for its child. A signal the program was started ignoring (nohup, a background
+// job) stays ignored.
+class EndOnSignal {
+ public:
+  explicit EndOnSignal(int status) {
+    static const int tied = ::pthread_atfork(nullptr, nullptr, DieWithBoxOwner);
+    if (tied != 0) {
+      LogError("message box", std::string("it may outlive the game: ") + std::strerror(tied));
+    }
+    boxStatus = status;
+    boxOwner = ::getpid();
+    struct sigaction end {};
+    end.sa_handler = EndNow;
+    sigemptyset(&end.sa_mask);
+    for (size_t i = 0; i < kEndingSignals.size(); ++i) {
+      ::sigaction(kEndingSignals[i], nullptr, &saved_[i]);
+      if (saved_[i].sa_handler != SIG_IGN) ::sigaction(kEndingSignals[i], &end, nullptr);
+    }
+  }
+
+  ~EndOnSignal() {
+    for (size_t i = 0; i < kEndingSignals.size(); ++i) {
+      ::sigaction(kEndingSignals[i], &saved_[i], nullptr);
+    }
+    boxOwner = 0;
+  }
+
+  EndOnSignal(const EndOnSignal&) = delete;
+  EndOnSignal& operator=(const EndOnSignal&) = delete;
+
+ private:
+  std::array<struct sigaction, kEndingSignals.size()> saved_{};
+};
+
+}  // namespace
+
+void ReportError(const std::string& message, bool messageBox, int exitStatus) {
   std::cerr << "zorvane: " << message << std::endl;
   // Without a display this fails within milliseconds; standard error has the message anyway.
   if (messageBox) {
+    const EndOnSignal whileTheBoxIsUp(exitStatus);
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kMessageBoxTitle, message.c_str(), nullptr);
   }
 }

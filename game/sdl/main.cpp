@@ -4,28 +4,32 @@
 #include <SDL.h>
 
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
+#include "game/net/host_invitation.h"
 #include "game/net/net_session.h"
 #include "game/net/network_error.h"
 #include "game/net/waiting_screen.h"
 #include "game/replay/game_recorder.h"
-#include "game/replay/script_playback.h"
+#include "game/replay/replay_script.h"
+#include "game/replay/replay_viewer.h"
+#include "game/replay/timeline_screen.h"
 #include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/input/sdl_event_pump.h"
 #include "game/sdl/net_event_pump.h"
-#include "game/sdl/playback_pump.h"
 #include "game/sdl/sdl_sound.h"
 #include "game/sdl/video/no_display_error.h"
 #include "game/sdl/video/sdl_screen.h"
+#include "game/sdl/viewer_pump.h"
 #include "game/sim/form1.h"
 #include "settings/file_layout.h"
 #include "settings/runtime_error.h"
@@ -38,9 +42,11 @@ constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
 constexpr int kExitDesync = 4;
 
-// Whatever stops the game, the display is given back and the recording completed before anything
-// is said about it.
-int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown) {
+// Whatever stops the game, the display is given back, the recording completed and `ended` run
+// before anything is said about it.
+int RunGame(
+    Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown,
+    const std::function<void()>& ended = [] {}) {
   int status = 0;
   std::string error;
   bool messageBox = true;
@@ -67,14 +73,15 @@ int RunGame(Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::s
     error = e.what();
   }
   screen.Close();
+  ended();
+  std::string recordingFailure;
   if (recorder != nullptr) {
     recorder->Finish();
-    if (!recorder->failure().empty()) {
-      ReportError(recorder->failure(), true);
-      if (status == 0) status = kExitError;
-    }
+    recordingFailure = recorder->failure();
   }
-  if (!error.empty()) ReportError(error, messageBox);
+  if (!recordingFailure.empty() && status == 0) status = kExitError;
+  if (!recordingFailure.empty()) ReportError(recordingFailure, true, status);
+  if (!error.empty()) ReportError(error, messageBox, status);
   return status;
 }
 
@@ -109,7 +116,7 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
       link = net::EnetTransport::Join(options.joinHost, options.port);
     }
   } catch (const net::NetworkError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, error.status());
     return error.status();
   }
   const net::Role role = host                                ? net::Role::Host
@@ -119,13 +126,34 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
   net::NetSession session({role, options.delay, ZORVANE_VERSION, ClockSeed, recorder}, *link, clock,
                           platform.sound);
   NetEventPump pump(platform.pacer, platform.keys, session, shown, clock);
+  // The host tells what a friend types to join, once it knows; the router is asked meanwhile.
+  std::optional<net::HostInvitation> invitation;
+  if (host) invitation.emplace(pump, shown, link->port(), options.askRouter, std::cout);
+  EventPump& events = invitation ? static_cast<EventPump&>(*invitation) : pump;
   Form1 form(
-      GameHost{files, shown, pump, session.sound(), [&session] { return session.RoundSeed(); }});
+      GameHost{files, shown, events, session.sound(), [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
-  const int status = RunGame(form, platform.screen, recorder, options.play);
-  const std::string report = pump.Report();
-  if (!report.empty()) std::cerr << "zorvane: network play: " << report << "\n";
-  return status;
+  // The router's forwarding is taken back before a message box, which a signal ends at once;
+  // the line of figures is said before it too.
+  return RunGame(form, platform.screen, recorder, options.play, [&] {
+    invitation.reset();
+    const std::string report = pump.Report();
+    if (!report.empty()) std::cerr << "zorvane: network play: " << report << "\n";
+  });
+}
+
+// A recording watched like a video: the viewer's keys in place of the players', its timeline
+// over the picture.
+int WatchRecording(const GameOptions& options, std::vector<NumberedCommand> recording, Clock& clock,
+                   SdlPlatform& platform, const FileLayout& files) {
+  ReplayViewer viewer(std::move(recording), clock, platform.sound,
+                      options.exitAtEnd ? ReplayViewer::AtEnd::Close : ReplayViewer::AtEnd::Pause);
+  TimelineScreen shown(platform.screen, viewer);
+  ViewerPump pump(platform.pacer, viewer, platform.screen);
+  SeekableScript& script = viewer.script();
+  Form1 form(GameHost{files, shown, pump, script.sound(), [&script] { return script.RoundSeed(); },
+                      [&script](const std::string& path) { return script.ReadSettings(path); }});
+  return RunGame(form, platform.screen, nullptr, options.play);
 }
 
 int Play(const GameOptions& options) {
@@ -134,42 +162,36 @@ int Play(const GameOptions& options) {
   try {
     files = ThisProgramsFiles();
   } catch (const RuntimeError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   }
   SteadyClock clock;
   // A recording that cannot be made, or shown, is refused before any window opens.
   std::unique_ptr<GameRecorder> recorder;
-  std::optional<ScriptPlayback> playback;
+  std::vector<NumberedCommand> recording;
   try {
     if (!options.record.empty()) recorder = std::make_unique<GameRecorder>(options.record);
-    if (!options.play.empty()) playback.emplace(ReadScriptFile(options.play), clock);
+    if (!options.play.empty()) recording = ReadScriptFile(options.play);
   } catch (const RecordingError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitError);
     return kExitError;
   } catch (const ScriptError& error) {
-    ReportError(error.what(), true);
+    ReportError(error.what(), true, kExitUsage);
     return kExitUsage;
   }
   SdlPlatform platform(options, files, clock);
   if (options.network != Network::None) {
     return PlayOverNetwork(options, clock, recorder.get(), platform, files);
   }
-  std::optional<PlaybackPump> playbackPump;
-  if (playback) playbackPump.emplace(platform.pacer, *playback);
-  EventPump& pump = playbackPump ? static_cast<EventPump&>(*playbackPump) : platform.keys;
-  GameHost host{files, platform.screen, pump, platform.sound};
+  if (!options.play.empty()) {
+    return WatchRecording(options, std::move(recording), clock, platform, files);
+  }
+  GameHost host{files, platform.screen, platform.keys, platform.sound};
   if (recorder) {
     platform.keys.Observe(recorder.get());
     host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
     host.readSettings = [&](const std::string& path) {
       return recorder->SettingsRead(ReadSettingsFile(path));
-    };
-  }
-  if (playback) {
-    host.roundSeed = [&] { return playback->runner().NextSeed(); };
-    host.readSettings = [&](const std::string& path) {
-      return playback->runner().ReadSettings(path);
     };
   }
   Form1 form(host);

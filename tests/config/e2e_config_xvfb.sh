@@ -6,7 +6,8 @@
 # 1. From an app directory with a non-default zorvane.ini: "Defaults", "&Save" writes the
 #    150-byte default file; "&Quit (no save)" ends the program with status 0.
 # 2. With no zorvane.ini: the cause goes to stderr and a message box; the dialog never shows,
-#    and the program ends with a non-zero status once the box is dismissed.
+#    and the program ends with a non-zero status once the box is dismissed, or with status 1
+#    within a second of SIGTERM, SIGINT or SIGHUP while the box is up.
 set -euo pipefail
 if [[ ${1:-} == --app-dir ]]; then
   app=$(realpath "$2")
@@ -92,5 +93,15 @@ wait "$app_pid" || status=$?
 app_pid=""
 [[ $status != 0 ]] || fail_now "Config ended with status 0 without a settings file"
 has_visible_window "Zorvane Config" && fail_now "the dialog appeared after the message"
+
+# The program leads a session of its own, so that whatever it started is found; a background job
+# starts with SIGINT ignored, which the program would keep so.
+for signal in TERM INT HUP; do
+  env --default-signal=INT setsid "$bare/Config" >"$work/stdout" 2>"$work/stderr" &
+  app_pid=$!
+  wait_until 10 has_visible_window "Config" || fail_now "no message box for SIG$signal"
+  signal_ends_session "$app_pid" "$signal" 1 "SIG$signal while the message box is up"
+  app_pid=""
+done
 
 finish

@@ -3,6 +3,7 @@
 #include "game/display/bitmap_file.h"
 #include "game/display/direct_draw.h"
 #include "game/display/headless_screen.h"
+#include "game/display/text_painter.h"
 #include "settings/runtime_error.h"
 #include "tests/support/game_fixture.h"
 
@@ -214,6 +215,50 @@ TEST(Blit, NeverClips) {
   Surface big(641, 10);
   Surface target(640, 480);
   EXPECT_THROW(target.BltFast(0, 0, big, {0, 0, 641, 10}, false), RuntimeError);
+}
+
+// Text is written in its one colour, the same pixels wherever it goes, within a line's height
+// and a little past its width (a last glyph may lean out); what falls off the surface is left
+// out, and without a font nothing is written.
+TEST(Text, WritesTheSamePixelsInItsBoxAndClipsAtTheEdges) {
+  const TextPainter painter(12);
+  const std::string text = "zorvane --join 10.0.0.1:24760";
+  const int width = painter.Width(text);
+  const int height = painter.LineHeight();
+  ASSERT_GT(width, 100);
+  ASSERT_GT(height, 8);
+  Surface whole(width + 10, height + 10);
+  painter.Write(whole, 0, 0, text, 0xffff);
+  int lit = 0;
+  for (int y = 0; y < whole.height(); ++y) {
+    for (int x = 0; x < whole.width(); ++x) {
+      if (whole.Pixel(x, y) == 0) continue;
+      ++lit;
+      EXPECT_TRUE(x < width + 3 && y < height) << x << "," << y;
+    }
+  }
+  EXPECT_GT(lit, width);
+  EXPECT_LT(lit, width * height / 2);
+  const struct {
+    int x, y;
+  } places[] = {{5, 7}, {-9, 0}, {0, -5}, {40, 30}, {-width, 0}, {200, 200}};
+  for (const auto& at : places) {
+    Surface target(width + 10, height + 10);
+    painter.Write(target, at.x, at.y, text, 0x07e0);
+    for (int y = 0; y < target.height(); ++y) {
+      for (int x = 0; x < target.width(); ++x) {
+        const int u = x - at.x, v = y - at.y;
+        const bool inside = u >= 0 && u < whole.width() && v >= 0 && v < whole.height();
+        const bool expected = inside && whole.Pixel(u, v) == 0xffff;
+        ASSERT_EQ(target.Pixel(x, y), expected ? 0x07e0 : 0) << at.x << "," << at.y;
+      }
+    }
+  }
+  const TextPainter noFont(12, "/nonexistent/font.ttf");
+  Surface untouched(50, 20);
+  noFont.Write(untouched, 0, 0, text, 0xffff);
+  EXPECT_EQ(noFont.Width(text), 0);
+  EXPECT_EQ(untouched.Pixel(3, 10), 0);
 }
 
 TEST(Fill, AllZeroRectangleFillsTheWholeSurface) {

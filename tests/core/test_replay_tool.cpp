@@ -5,16 +5,23 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/display/sdl_ptr.h"
 #include "game/replay/game_recorder.h"
+#include "game/replay/replay_script.h"
+#include "game/replay/timeline_screen.h"
 #include "tests/support/random_game.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"
+#include "tests/support/viewed_recording.h"
+#include "tools/replay/frame_file.h"
+#include "tools/replay/replay_json.h"
 
 namespace zorvane {
 namespace {
@@ -272,6 +279,186 @@ TEST_F(Recording, DamagedRecordingsAreRefusedOrGoOutOfStep) {
     EXPECT_NE(run.err.find(c.err), std::string::npos) << c.name << ": " << run.err;
   }
   EXPECT_NE(Replay(Dir(), "tick").out.find("{\"event\":\"tick\""), std::string::npos);
+}
+
+// The script with a frame line at each of `ticks`: once the tick and the commands before the
+// next tick have run, before a command that stops the game. Tick lines are written one a tick.
+std::string WithFrames(const std::vector<std::string>& lines, const std::set<int64_t>& ticks) {
+  std::string out;
+  int64_t tick = 0;
+  bool framed = false;  // at this tick
+  const auto frameIfDue = [&] {
+    if (!framed && ticks.count(tick)) out += "frame\n";
+    framed = true;
+  };
+  for (const std::string& line : lines) {
+    if (line.rfind("tick", 0) == 0) {
+      for (long count = line.size() > 4 ? std::stol(line.substr(5)) : 1; count > 0; --count) {
+        frameIfDue();
+        out += "tick\n";
+        ++tick;
+        framed = false;
+      }
+      continue;
+    }
+    if (line == "key 27" || line == "close") frameIfDue();
+    out += line + "\n";
+  }
+  frameIfDue();
+  return out;
+}
+
+// The blocks, Running and the sprites of a line of the replay tool, without its sounds.
+std::string StateOf(const std::string& line) {
+  const size_t blue = line.find("\"blue\"");
+  const size_t sprites = line.find("\"sprites\"");
+  return line.substr(blue, line.find(",\"sounds\"") - blue) +
+         line.substr(sprites, line.find('}', sprites) + 1 - sprites);
+}
+
+// The wave files named by a line of the replay tool, or played by a game, in order.
+std::string WavesIn(const std::string& text) {
+  std::string waves;
+  for (size_t end = text.find(".wav"); end != std::string::npos; end = text.find(".wav", end + 1)) {
+    const size_t start = text.find_last_of("/\"", end) + 1;
+    waves += text.substr(start, end + 4 - start) + " ";
+  }
+  return waves;
+}
+
+// What the replay tool showed at a frame line: the state, the bitmap written and the sounds of
+// every line before it.
+struct ToolFrame {
+  std::string state;
+  std::string bitmap;
+  std::string sounds;
+};
+
+// Plays at 2^faster times the game's pace, a tick a pass, up to tick n, and pauses there.
+void PlayTo(test::ViewedRecording& v, int64_t n, int faster) {
+  for (int i = 0; i < faster; ++i) v.viewer.Command(v.form, ViewerCommand::Faster);
+  for (v.Pass(); v.viewer.tick() < n; v.Pass()) v.clock.now += 20000 >> faster;
+  if (!v.viewer.paused()) v.viewer.Command(v.form, ViewerCommand::PauseOrResume);
+}
+
+TEST_F(Recording, TheViewerShowsEveryTickAsTheReplayToolDoesHoweverItGetsThere) {
+  const uint32_t seed = test::TestSeed(std::random_device{}());
+  Record(seed, 1200);
+  const std::vector<NumberedCommand> recording = ReadScriptFile(played / "recording");
+  const std::vector<std::string> lines = Lines(test::ReadFile(played / "recording"));
+
+  // The ticks looked at: the first ones, a tick of the first second, the first tick after a new
+  // round and the last ones.
+  test::ViewedRecording surveyed(dir.path(), recording);
+  surveyed.Pass();
+  const int64_t last = surveyed.viewer.lastTick();
+  const std::vector<int64_t>& rounds = surveyed.viewer.roundStarts();
+  ASSERT_GE(rounds.size(), 2u) << "the game should deal a new round";
+  const std::set<int64_t> ticks{0, 1, 37, rounds[1], rounds[1] + 1, last - 1, last};
+
+  TempDir frames;
+  const ToolRun run = Replay(Dir() + " --frames " + frames.path(), WithFrames(lines, ticks));
+  ASSERT_EQ(run.exitCode, 0) << run.err << LastLine(run.out);
+  std::map<int64_t, ToolFrame> tool;
+  std::string sounds;
+  auto tick = ticks.begin();
+  for (const std::string& line : Lines(run.out)) {
+    if (line.rfind("{\"event\":\"frame\"", 0) == 0) {
+      char name[32];
+      std::snprintf(name, sizeof name, "frame-%06zu.bmp", tool.size() + 1);
+      tool[*tick++] = {StateOf(line), test::ReadFile(frames / name), sounds};
+    }
+    sounds += WavesIn(line.substr(0, line.find("\"sprites\"")));
+  }
+  ASSERT_EQ(tool.size(), ticks.size()) << "the tool drew a frame at each tick";
+
+  using Command = ViewerCommand;
+  struct Way {
+    const char* name;
+    std::function<void(test::ViewedRecording&, int64_t)> reach;  // leaves the viewer paused
+    bool heard;                                                  // the sounds on the way
+  } const ways[] = {
+      {"played at 1x", [](test::ViewedRecording& v, int64_t n) { PlayTo(v, n, 0); }, true},
+      {"played at 4x", [](test::ViewedRecording& v, int64_t n) { PlayTo(v, n, 2); }, false},
+      {"jumped to from the start",
+       [](test::ViewedRecording& v, int64_t n) {
+         v.viewer.Command(v.form, Command::PauseOrResume);
+         v.viewer.Seek(v.form, n);
+       },
+       false},
+      {"jumped back to from the end",
+       [](test::ViewedRecording& v, int64_t n) {
+         v.viewer.Command(v.form, Command::ToEnd);
+         v.Pass();
+         v.viewer.Seek(v.form, n);
+       },
+       false},
+      {"stepped back to",
+       [](test::ViewedRecording& v, int64_t n) {
+         v.viewer.Command(v.form, Command::PauseOrResume);
+         v.viewer.Seek(v.form, n + 3);
+         while (v.viewer.tick() > n) v.viewer.Command(v.form, Command::StepBack);
+       },
+       false},
+      {"stepped forward to",
+       [](test::ViewedRecording& v, int64_t n) {
+         v.viewer.Command(v.form, Command::PauseOrResume);
+         v.viewer.Seek(v.form, n - 3);
+         while (v.viewer.tick() < n) v.viewer.Command(v.form, Command::StepForward);
+       },
+       false},
+  };
+  TempDir shown;
+  for (const Way& way : ways) {
+    for (const int64_t n : ticks) {
+      SCOPED_TRACE(std::string(way.name) + " tick " + std::to_string(n));
+      test::ViewedRecording v(dir.path(), recording);
+      way.reach(v, n);
+      ASSERT_TRUE(v.viewer.paused());
+      ASSERT_EQ(v.viewer.tick(), n);
+      v.form.DrawFrame();
+      EXPECT_EQ(StateOf(FormatReplayLine({"frame", 0, {}, nullptr}, v.form)), tool[n].state);
+      ASSERT_TRUE(WriteFrameBitmap(*v.form.Primary, shown / "frame.bmp"));
+      EXPECT_TRUE(test::ReadFile(shown / "frame.bmp") == tool[n].bitmap) << "the game's picture";
+      std::string heard;
+      for (const std::string& path : v.sound.played) heard += WavesIn(path);
+      EXPECT_EQ(heard, way.heard ? tool[n].sounds : "");
+
+      // The timeline lies over a copy of the picture, along its bottom, and fades 2 s after the
+      // last input.
+      const Surface& picture = *v.form.Primary;
+      const size_t band = static_cast<size_t>(TimelineScreen::kTop) * picture.width();
+      const size_t all = static_cast<size_t>(picture.width()) * picture.height();
+      EXPECT_TRUE(std::equal(picture.pixels(), picture.pixels() + band, v.screen.shown.pixels()));
+      EXPECT_FALSE(std::equal(picture.pixels() + band, picture.pixels() + all,
+                              v.screen.shown.pixels() + band));
+      v.clock.now += ReplayViewer::kTimelineShownMicros + ReplayViewer::kTimelineFadeMicros;
+      v.Pass();
+      EXPECT_TRUE(std::equal(picture.pixels(), picture.pixels() + all, v.screen.shown.pixels()));
+    }
+  }
+}
+
+TEST_F(Recording, TheViewerStopsAtTheTickARecordingGoesOutOfStep) {
+  std::vector<std::string> lines = Lines(Record(3, 600));
+  size_t expect = lines.size() / 2;
+  while (lines[expect].rfind("expect", 0) != 0) ++expect;
+  lines[expect] = "expect 12345" + lines[expect].substr(lines[expect].find(' ', 7));
+  test::WriteFile(played / "damaged", Joined(lines));
+  const ToolRun run = Replay(Dir(), Joined(lines));
+  ASSERT_EQ(run.exitCode, 4);
+
+  test::ViewedRecording v(dir.path(), ReadScriptFile(played / "damaged"));
+  try {
+    for (int pass = 0; pass < 1000; ++pass) {
+      v.clock.now += 20000;
+      v.Pass();
+    }
+    ADD_FAILURE() << "the viewer went past the tick that is out of step";
+  } catch (const Desync& desync) {
+    EXPECT_EQ(FormatDesyncLine(desync), LastLine(run.out));
+    EXPECT_EQ(v.viewer.tick(), v.viewer.lastTick());
+  }
 }
 
 }  // namespace

@@ -278,37 +278,43 @@ TEST(SettingsWrite, FailureLeavesNoTemporaryFile) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
-// A save killed between writing its file and renaming it leaves "<file>.<pid>-<n>" behind. The
-// next save removes those of processes that are gone, and nothing else.
+// A save killed between naming its new file and renaming it leaves
+// ".<file>.zorvane-save-<pid>-<16 hex digits>" behind. The next save removes those of processes
+// that are gone, and nothing else: no name a person or another program would choose.
 TEST(SettingsWrite, NextSaveRemovesWhatKilledSavesLeft) {
   const pid_t child = fork();
   if (child == 0) _exit(0);
   ASSERT_GT(child, 0);
   ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string ours = ".zorvane.ini.zorvane-save-";
   const std::string gone = std::to_string(child);
   const std::string running = std::to_string(getppid());
   struct Case {
     std::string name;
     bool removed;
-  } cases[] = {{"zorvane.ini." + gone + "-0", true},
-               {"zorvane.ini." + gone + "-17", true},
-               {"zorvane.ini." + running + "-0", false},  // perhaps saving right now
+  } cases[] = {{ours + gone + "-0123456789abcdef", true},
+               {ours + gone + "-fedcba9876543210", true},
+               {ours + running + "-0123456789abcdef", false},  // perhaps saving right now
+               {"zorvane.ini.2024-05", false},
+               {"zorvane.ini.20231231-1", false},
+               {"zorvane.ini." + gone + "-0", false},
                {"zorvane.ini.backup", false},
-               {"zorvane.ini.ABC123", false},
-               {"zorvane.ini." + gone, false},
-               {"zorvane.ini." + gone + "-", false},
-               {"zorvane.ini." + gone + "-1x", false},
-               {"zorvane.ini.-" + gone, false},
-               {"other.ini." + gone + "-0", false},
-               {"zorvane.ini2." + gone + "-0", false}};
+               {ours + gone, false},
+               {ours + gone + "-0123456789abcde", false},
+               {ours + gone + "-0123456789abcdef0", false},
+               {ours + gone + "-0123456789ABCDEF", false},
+               {ours + gone + "-0123456789abcdef.bak", false},
+               {ours + "-0123456789abcdef", false},
+               {ours.substr(1) + gone + "-0123456789abcdef", false},
+               {".other.ini.zorvane-save-" + gone + "-0123456789abcdef", false}};
   TempDir dir;
   for (const Case& c : cases) test::WriteFile(dir / c.name, "left");
-  std::filesystem::create_directory(dir / ("zorvane.ini." + gone + "-1"));
+  std::filesystem::create_directory(dir / (ours + gone + "-00000000000000aa"));
   const PlayerTexts d = Texts({"5", "0.5", "30", "15", "10", "100"});
   WriteSettingsFile(dir / "zorvane.ini", d, d);
   for (const Case& c : cases)
     EXPECT_EQ(!std::filesystem::exists(dir / c.name), c.removed) << c.name;
-  EXPECT_TRUE(std::filesystem::is_directory(dir / ("zorvane.ini." + gone + "-1")));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / (ours + gone + "-00000000000000aa")));
   EXPECT_EQ(test::ReadFile(dir / "zorvane.ini"), test::DefaultSettingsText());
 }
 

@@ -46,7 +46,8 @@ if [[ $files == "$wanted" ]]; then pass "the file list"; else
   diff <(echo "$files") <(echo "$wanted")
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libenet7 libqt6widgets6 libc6; do
+for library in libsdl2-2.0-0 libsdl2-ttf-2.0-0 libenet7 libminiupnpc17 libnatpmp1 libqt6widgets6 \
+  libc6; do
   grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 

@@ -2,9 +2,9 @@
 # The real game on a private X server, met with faults: a missing background and a block bitmap
 # with the wrong magic (it plays on without them, Escape ends it with status 0); a damaged dead
 # bitmap and a directory in place of zorvane.ini (the display is given back, a message box and a
-# line on stderr name the cause, status 1 once the box is dismissed); a read-only app directory,
-# no audio device and damaged waves (it plays, bounces, Escape ends it with status 0). Never a
-# hang, a signal or a core dump.
+# line on stderr name the cause, status 1 once the box is dismissed, or at once on SIGTERM, SIGINT
+# or SIGHUP, leaving no process behind); a read-only app directory, no audio device and damaged
+# waves (it plays, bounces, Escape ends it with status 0). Never a hang, a signal or a core dump.
 # Usage: game_faults_xvfb.sh APP_DIR   (the directory holding zorvane and its files)
 set -uo pipefail
 
@@ -125,6 +125,23 @@ rm "$app/zorvane.ini"
 mkdir "$app/zorvane.ini"
 start_game "$app/zorvane"
 expect_message_and_failure "zorvane.ini a directory" "Cannot read $app/zorvane.ini: Is a directory"
+
+# --- Signals while the message box is up --------------------------------------------------------
+
+# The box is a process of its own; a signal ends the game at once with the status it was about to
+# end with, and the box with it. The game leads a session of its own, so that whatever it started
+# is found; a background job starts with SIGINT ignored, which the game would keep so. zorvane.ini
+# is still a directory.
+for signal in TERM INT HUP; do
+  start_game env --default-signal=INT setsid "$app/zorvane"
+  if wait_until 10 message_box; then
+    signal_ends_session "$game_pid" "$signal" 1 "SIG$signal while the message box is up"
+  else
+    fail "SIG$signal while the message box is up: no message box"
+    wait_for_game 0
+  fi
+  game_pid=""
+done
 
 # --- A read-only app directory, in a private mount namespace -------------------------------------
 

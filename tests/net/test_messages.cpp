@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/net/join_address.h"
 #include "game/net/message_codec.h"
 #include "game/net/player_input.h"
 
@@ -144,6 +145,64 @@ TEST(NetKeys, HeldKeysGoDownByOneSchedule) {
   both.Run(kHeldUp | kHeldDown | kHeldLeft | kHeldRight | kPressedEnter | kPressedEscape, kBlueKeys,
            [&](int16_t key) { keys.push_back(key); });
   EXPECT_EQ(keys, (std::vector<int16_t>{38, 40, 37, 39, 13, 27}));
+}
+
+// A router's word on its outside address is taken only as a public dotted quad with a port of
+// UDP's: anything else, however near, is no address.
+TEST(RouterAnswers, OnlyAPublicAddressAndAPortAreTaken) {
+  struct Case {
+    const char* address;
+    long port;
+    const char* joins;  // what the friend types; empty when refused
+  } const cases[] = {
+      {"11.0.0.1", 24760, "zorvane --join 11.0.0.1:24760"},
+      {"8.8.4.4", 1, "zorvane --join 8.8.4.4:1"},
+      {"223.255.255.254", 65535, "zorvane --join 223.255.255.254:65535"},
+      // At the edges of the blocks that are not public.
+      {"172.15.255.255", 5000, "zorvane --join 172.15.255.255:5000"},
+      {"172.32.0.0", 5000, "zorvane --join 172.32.0.0:5000"},
+      {"100.63.255.255", 5000, "zorvane --join 100.63.255.255:5000"},
+      {"100.128.0.1", 5000, "zorvane --join 100.128.0.1:5000"},
+      // Not an address.
+      {"", 5000, ""},
+      {"11.0.0", 5000, ""},
+      {"11.0.0.1.5", 5000, ""},
+      {"11.0.0.256", 5000, ""},
+      {" 11.0.0.1", 5000, ""},
+      {"11.0.0.1 ", 5000, ""},
+      {"11.0.0.1\n", 5000, ""},
+      {"11.0.0.01", 5000, ""},
+      {"+11.0.0.1", 5000, ""},
+      {"11..0.1", 5000, ""},
+      {"0x0b.0.0.1", 5000, ""},
+      {"11.0.0.-1", 5000, ""},
+      {"::1", 5000, ""},
+      {"11.0.0.1:80", 5000, ""},
+      {"99999999999.0.0.1", 5000, ""},
+      // Private, shared, zero, loopback, link-local, documentation, multicast, broadcast.
+      {"0.0.0.0", 5000, ""},
+      {"10.1.2.3", 5000, ""},
+      {"100.64.0.1", 5000, ""},
+      {"127.0.0.1", 5000, ""},
+      {"169.254.1.1", 5000, ""},
+      {"172.16.0.1", 5000, ""},
+      {"172.31.255.255", 5000, ""},
+      {"192.168.1.1", 5000, ""},
+      {"192.0.2.1", 5000, ""},
+      {"198.51.100.7", 5000, ""},
+      {"203.0.113.9", 5000, ""},
+      {"224.0.0.251", 5000, ""},
+      {"240.0.0.1", 5000, ""},
+      {"255.255.255.255", 5000, ""},
+      // Ports out of range.
+      {"11.0.0.1", 0, ""},
+      {"11.0.0.1", -1, ""},
+      {"11.0.0.1", 65536, ""},
+  };
+  for (const Case& c : cases) {
+    const std::optional<JoinAddress> checked = CheckedOutsideAddress(c.address, c.port);
+    EXPECT_EQ(checked ? JoinCommand(*checked) : "", c.joins) << "'" << c.address << "' " << c.port;
+  }
 }
 
 }  // namespace

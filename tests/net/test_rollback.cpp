@@ -431,13 +431,19 @@ TEST_F(VersionMismatch, IsRefusedNamingBothVersions) {
 namespace zorvane::test {
 namespace {
 
+// The game's frame, all one colour, and the waiting screen over the headless one.
+class WaitingScreenTest : public testing::Test {
+ protected:
+  void SetUp() override { frame.ColorFill({}, 0x1234); }
+
+  HeadlessScreen inner;
+  net::WaitingScreen screen{inner};
+  Surface frame{640, 480};
+};
+
 // While waiting, the frame shown carries the band of stripes on its top rows and is the game's
 // frame below; once playing, the game's frame goes through as it is.
-TEST(WaitingScreenTest, MarksTheFramesShownWhileWaiting) {
-  HeadlessScreen inner;
-  net::WaitingScreen screen(inner);
-  Surface frame(640, 480);
-  frame.ColorFill({}, 0x1234);
+TEST_F(WaitingScreenTest, MarksTheFramesShownWhileWaiting) {
   screen.SetWaiting(true);
   screen.Present(frame);
   int yellow = 0, other = 0;
@@ -457,6 +463,31 @@ TEST(WaitingScreenTest, MarksTheFramesShownWhileWaiting) {
   screen.SetWaiting(false);
   screen.Present(frame);
   EXPECT_EQ(inner.shown.Pixel(0, 0), 0x1234);
+}
+
+// A notice is written yellow on black under the band, at its left, and nowhere else.
+TEST_F(WaitingScreenTest, WritesTheNoticeUnderTheBand) {
+  screen.SetWaiting(true);
+  screen.SetNotice({"zorvane --join 11.0.0.1:24760"});
+  screen.Present(frame);
+  int yellow = 0, black = 0, elsewhere = 0;
+  for (int y = net::WaitingScreen::kBandHeight; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const uint16_t pixel = inner.shown.Pixel(x, y);
+      if (x < 320 && y < 40) {
+        yellow += pixel == 0xffe0;
+        black += pixel == 0x0000;
+      } else {
+        elsewhere += pixel != 0x1234;
+      }
+    }
+  }
+  EXPECT_GT(yellow, 200) << "the text";
+  EXPECT_GT(black, 2000) << "its background";
+  EXPECT_EQ(elsewhere, 0);
+  screen.SetNotice({});
+  screen.Present(frame);
+  EXPECT_EQ(inner.shown.Pixel(8, 24), 0x1234);
 }
 
 // A block's fields are all visited (a new one makes this fail to compile until it is), and a

@@ -325,11 +325,11 @@ if wait_until 10 screen_shows_something; then
   else
     fail "zorvane-replay does not replay the recording: $(tail -n1 "$work/replayed")"
   fi
-  start_game "$app/zorvane" --play "$recording"
+  start_game "$app/zorvane" --play "$recording" --exit-at-end
   wait_until 10 screen_shows_something && pass "--play shows the game" ||
     fail "--play showed nothing"
   wait_for_game 20
-  expect_clean_exit "the end of the recording"
+  expect_clean_exit "the end of the recording with --exit-at-end"
 else
   fail "the recording game showed nothing"
   wait_for_game 0
@@ -345,6 +345,62 @@ fi
 wait_for_game 10
 [ "$game_status" = "1" ] && pass "and status 1" || fail "status $game_status, not 1"
 expect_stderr "no-such-dir/game.rec: No such file" "names the recording and the cause"
+# --- A recording watched like a video: it plays by itself, a pause holds the picture still, a
+# jump changes it, the end pauses, and Escape leaves. ---
+# Blocks that keep their speed and never die: the picture moves for all of the 30 s.
+printf '%s\n' "settings 5 0 30 15 0 100 5 0 30 15 0 100" "seed 1" "key 39" "key 40" "key 87" \
+  "tick 1500" "key 27" >"$work/moving.rec"
+# Screenshot $1, and its part above the timeline's band ($1-arena.png).
+shoot_arena() {
+  shoot "$1"
+  convert "$work/$1.ppm" -crop 1280x904+0+0 +repage "$work/$1-arena.png"
+}
+arena_moved() { shoot_arena "$2" && [ "$(differing "$work/$1-arena.png" "$work/$2-arena.png")" != "0" ]; }
+arena_settled() {
+  [ -f "$work/still1-arena.png" ] && mv "$work/still1-arena.png" "$work/still0-arena.png"
+  shoot_arena still1
+  [ -f "$work/still0-arena.png" ] && [ "$(differing "$work/still0-arena.png" "$work/still1-arena.png")" = "0" ]
+}
+start_game "$app/zorvane" --play "$work/moving.rec"
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480
+  shoot_arena playing
+  wait_until 5 arena_moved playing playing-later && pass "the recording plays by itself" ||
+    fail "the recording does not move"
+  xdotool key space
+  rm -f "$work"/still?-arena.png
+  wait_until 5 arena_settled
+  sleep 0.5
+  shoot_arena paused
+  if [ "$(differing "$work/still1-arena.png" "$work/paused-arena.png")" = "0" ]; then
+    pass "a pause holds the picture still"
+  else
+    fail "the picture moved while paused"
+  fi
+  # Moving the pointer shows the timeline: the first round's mark, yellow, at its left end.
+  timeline_shown() {
+    xdotool mousemove 700 $((500 + RANDOM % 20))
+    shoot timeline
+    mark=$(convert "$work/timeline.ppm" -format '%[pixel:p{17,915}]' info:)
+    [ "$mark" = "srgb(255,255,0)" ] || [ "$mark" = "yellow" ]
+  }
+  wait_until 5 timeline_shown && pass "the timeline shows along the bottom" ||
+    fail "no timeline: $mark at its first mark"
+  xdotool key Right
+  wait_until 5 arena_moved paused jumped && pass "a jump changes the picture" ||
+    fail "the picture stayed after a jump"
+  xdotool key End
+  sleep 1
+  game_running && pass "the end of the recording pauses" || fail "the game ended at the end"
+  xdotool key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape in the viewer"
+else
+  fail "the viewer showed nothing within 10 s"
+  cat "$work/stderr"
+  wait_for_game 0
+fi
+
 printf 'tick 5\nkey\n' >"$work/bad.rec"
 ( unset DISPLAY; exec "$app/zorvane" --play "$work/bad.rec" ) >"$work/stdout" 2>"$work/stderr"
 game_status=$?

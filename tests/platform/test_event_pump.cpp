@@ -7,9 +7,14 @@
 
 #include "game/display/headless_screen.h"
 #include "game/events/sound_service.h"
+#include "game/replay/replay_script.h"
 #include "game/sdl/input/sdl_event_pump.h"
+#include "game/sdl/video/sdl_screen.h"
+#include "game/sdl/viewer_pump.h"
 #include "game/sim/form1.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/test_files.h"
+#include "tests/support/viewed_recording.h"
 #include "tests/support/virtual_pads.h"
 
 namespace zorvane {
@@ -282,6 +287,88 @@ TEST(SdlEventPumpTest, AControllersKeyDownsComeInTheirOwnPass) {
   clock.now += KeyRepeater::kDelayMicros;
   pump.DoEvents(form);
   EXPECT_EQ(form.BluePlayer.VX, 2 * kCountingAccel);
+  unsetenv("SDL_VIDEODRIVER");
+}
+
+// The viewer's keys and a controller's buttons, pass after pass, on a recording of a minute in
+// which nothing moves, whose clock stands still: where each leaves the picture, the speed and the
+// pause. None of them reaches the game, where the arrows and W A S D would move a block.
+TEST(ViewerPumpTest, KeysAndButtonsDriveTheViewerNeverTheGame) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  test::TempDir dir;
+  test::WriteGameFiles(dir.path(), test::DefaultSettingsText());
+  test::WriteFile(dir / "minute.rec",
+                  "settings 5 0 30 15 0 100 5 0 30 15 0 100\nseed 1\ntick 3000\n");
+  test::ViewedRecording v(dir.path(), ReadScriptFile(dir / "minute.rec"));
+  FramePacer pacer(v.clock, [](int64_t) {});
+  SdlScreen screen(dir.path(), pacer);
+  ViewerPump pump(pacer, v.viewer, screen);
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+  test::VirtualPads pads;
+  ASSERT_TRUE(pads.Plug(0)) << SDL_GetError();
+
+  struct Pass {
+    const char* name;
+    int button;  // held down during the pass; -1 for none
+    int64_t tick;
+    int speed;
+    bool paused;
+    std::vector<SDL_Event> events;
+  } const passes[] = {
+      {"the controller is taken", -1, 0, 0, false, {}},
+      {"Right jumps 5 s", -1, 250, 0, false, {Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT)}},
+      {"Shift+Right 30 s", -1, 1750, 0, false, {Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_LSHIFT)}},
+      {"Left and Shift+Left jump back, no further than the start",
+       -1,
+       0,
+       0,
+       false,
+       {Down(SDLK_LEFT, SDL_SCANCODE_LEFT), Down(SDLK_LEFT, SDL_SCANCODE_LEFT, KMOD_RSHIFT),
+        Repeat(SDLK_LEFT, SDL_SCANCODE_LEFT)}},
+      {"Up doubles the speed up to 16x", -1, 0, 4, false,
+       std::vector<SDL_Event>(6, Down(SDLK_UP, SDL_SCANCODE_UP))},
+      {"Down halves it down to 1/8x", -1, 0, -3, false,
+       std::vector<SDL_Event>(9, Down(SDLK_DOWN, SDL_SCANCODE_DOWN))},
+      {"a step needs a pause", -1, 0, -3, false, {Down(SDLK_PERIOD, SDL_SCANCODE_PERIOD)}},
+      {"Space pauses, its repeat does nothing, . and , step",
+       -1,
+       2,
+       -3,
+       true,
+       {Down(SDLK_SPACE, SDL_SCANCODE_SPACE), Repeat(SDLK_SPACE, SDL_SCANCODE_SPACE),
+        Down(SDLK_PERIOD, SDL_SCANCODE_PERIOD), Repeat(SDLK_PERIOD, SDL_SCANCODE_PERIOD),
+        Down(SDLK_PERIOD, SDL_SCANCODE_PERIOD), Down(SDLK_COMMA, SDL_SCANCODE_COMMA)}},
+      {"End shows the last tick", -1, 3000, -3, true, {Down(SDLK_END, SDL_SCANCODE_END)}},
+      {"Home the first", -1, 0, -3, true, {Down(SDLK_HOME, SDL_SCANCODE_HOME)}},
+      {"Enter and D do nothing",
+       -1,
+       0,
+       -3,
+       true,
+       {Down(SDLK_RETURN, SDL_SCANCODE_RETURN), Down(SDLK_d, SDL_SCANCODE_D)}},
+      {"A plays on", SDL_CONTROLLER_BUTTON_A, 0, -3, false, {}},
+      {"the d-pad jumps", SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 250, -3, false, {}},
+      {"and changes the speed", SDL_CONTROLLER_BUTTON_DPAD_UP, 250, -2, false, {}},
+  };
+  for (const Pass& pass : passes) {
+    if (pass.button >= 0) pads.SetButton(0, pass.button, true);
+    for (SDL_Event event : pass.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << pass.name;
+    pump.DoEvents(v.form);
+    EXPECT_EQ(v.viewer.tick(), pass.tick) << pass.name;
+    EXPECT_EQ(v.viewer.speed(), pass.speed) << pass.name;
+    EXPECT_EQ(v.viewer.paused(), pass.paused) << pass.name;
+    EXPECT_TRUE(v.form.Running) << pass.name;
+    for (const PlayerState* block : {&v.form.BluePlayer, &v.form.RedPlayer}) {
+      EXPECT_EQ(block->VX, 0) << pass.name;
+      EXPECT_EQ(block->VY, 0) << pass.name;
+    }
+    if (pass.button >= 0) pads.SetButton(0, pass.button, false);
+  }
+  SDL_Event escape = Down(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+  SDL_PushEvent(&escape);
+  pump.DoEvents(v.form);
+  EXPECT_FALSE(v.form.Running) << "Escape ends the show";
+  SDL_QuitSubSystem(SDL_INIT_EVENTS | SDL_INIT_GAMECONTROLLER);
   unsetenv("SDL_VIDEODRIVER");
 }
 

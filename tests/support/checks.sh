@@ -9,6 +9,10 @@
 #                                  SKIP_RETURN_CODE) after a skipped part, else 0
 #   wait_until SECONDS COMMAND...  polls COMMAND until it succeeds; false once SECONDS have gone
 #   use_test_seed                  seeds $RANDOM from ZORVANE_TEST_SEED, or afresh, and says which
+#   signal_ends_session PID SIGNAL STATUS NAME
+#                                  sends SIGNAL to PID, a background job leading a session of its
+#                                  own (setsid); checks that within a second it ends with STATUS
+#                                  and leaves no process of its session behind
 # Programs the script leaves running in the background are ended when it exits.
 
 work=$(mktemp -d)
@@ -61,6 +65,27 @@ use_test_seed() {
   local seed=${ZORVANE_TEST_SEED:-$(od -An -N2 -tu2 /dev/urandom | tr -d ' ')}
   RANDOM=$seed
   echo "seed $seed (ZORVANE_TEST_SEED=$seed repeats it)"
+}
+
+# A process that has ended but that init has yet to reap (state Z) is not left behind.
+# shellcheck disable=SC2009  # the state, which pgrep does not print, tells it apart
+session_gone() { ! kill -0 "$1" 2>/dev/null && ! ps -o stat= -s "$1" | grep -qv '^Z'; }
+
+signal_ends_session() {
+  local pid=$1 signal=$2 status=$3 name=$4 ended=0
+  [ "$(ps -o sid= -p "$pid" | tr -d ' ')" = "$pid" ] || fail_now "$name: $pid leads no session"
+  kill -"$signal" "$pid"
+  if wait_until 1 session_gone "$pid"; then
+    pass "$name: ended within a second, leaving no process"
+  else
+    fail "$name: a second after SIG$signal: $(ps -o pid=,ppid=,stat=,args= -s "$pid")"
+    # shellcheck disable=SC2046
+    kill -KILL $(ps -o pid= -s "$pid") 2>/dev/null || true
+  fi
+  wait "$pid" || ended=$?
+  if [ "$ended" = "$status" ]; then pass "$name: status $status"; else
+    fail "$name: status $ended, not $status"
+  fi
 }
 
 # Asks what is still running in the background to end, then makes it, and waits for it all: the

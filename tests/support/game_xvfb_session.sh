@@ -84,3 +84,24 @@ dismiss_message_box() {
   wait_until 5 take_focus "$id" || return 1
   xdotool key Return
 }
+
+# For two games over the network: a copy of the game with its default files in $app (blocks come
+# to rest after a key), a port in $port, and an X server each: $host_display, $guest_display.
+prepare_two_games() {
+  app="$work/app"
+  mkdir -p "$app"
+  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$app/"
+  port=$((20000 + RANDOM % 20000))
+  start_xvfb 1280x960
+  host_display=$DISPLAY
+  start_xvfb 1280x960
+  guest_display=$DISPLAY
+}
+
+# True while the host's screen shows the waiting sign: yellow stripes along the top rows of the
+# picture (twice its size, at the top of the screen).
+host_shows_waiting() {
+  DISPLAY=$host_display import -window root "$work/band.png"
+  convert "$work/band.png" -crop 1280x16+0+0 +repage -fx '(r>0.9 && g>0.9 && b<0.1)' \
+    -format '%[fx:mean>0.3]' info: | grep -q 1
+}

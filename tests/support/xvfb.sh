@@ -16,6 +16,9 @@ start_xvfb() {
   # -noreset: by default the server resets when its last client leaves, and a program that
   # connects during the reset finds no display.
   # -br: a black root window, so an empty screen is all black.
+  # Emptied first: a second server's number must not be read from the file the first wrote,
+  # before the new server has even opened it.
+  : >"$work/display"
   Xvfb -displayfd 3 -screen 0 "${1:-640x480}x24" -nolisten tcp -noreset -br \
     3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!

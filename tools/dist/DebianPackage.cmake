@@ -72,14 +72,14 @@ install(FILES ${ZORVANE_DEBIAN_BUILD_DIR}/changelog.gz DESTINATION ${ZORVANE_SYS
 
 # The package's control data. Its dependencies come from dpkg-shlibdeps (the Qt X11 platform
 # plugin is part of libqt6gui6). No library names the fonts: the dialog's is DejaVu Sans
-# Condensed, and the game's message boxes need the X core fonts.
+# Condensed, the game's overlays are DejaVu Sans Mono, and its message boxes need the X core fonts.
 set(CPACK_DEBIAN_PACKAGE_NAME zorvane)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Zorvane developers <zorvane@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra, xfonts-base")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-dejavu-extra, xfonts-base")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "two-player arcade game of sliding blocks for one keyboard
 Two square blocks, a blue one and a red one, slide about a walled arena.

@@ -109,6 +109,10 @@ void GameWindow::LeaveFullScreen() {
 
 void GameWindow::Hide() { SDL_HideWindow(window_); }
 
+void GameWindow::ShowPointer(bool shown) {
+  if (cursor_ != nullptr) SDL_SetCursor(shown ? SDL_GetDefaultCursor() : cursor_);
+}
+
 bool GameWindow::Visible() const {
   const Uint32 flags = SDL_GetWindowFlags(window_);
   return (flags & SDL_WINDOW_SHOWN) && !(flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));

@@ -9,7 +9,8 @@
 namespace zorvane {
 
 // The game's window: an ordinary window captioned "Zorvane" with a client area of 312 x 213,
-// the game's icon, and no visible mouse pointer over it. It can cover the whole display.
+// the game's icon, and no visible mouse pointer over it unless asked. It can cover the whole
+// display.
 class GameWindow {
  public:
   static constexpr int kWidth = 312;
@@ -32,6 +33,8 @@ class GameWindow {
   bool EnterWindow();
   void LeaveFullScreen();
   void Hide();
+  // The desktop's pointer over the window, or none.
+  void ShowPointer(bool shown);
 
   // Shown, and not minimised: presenting to it puts a picture on the screen.
   bool Visible() const;

@@ -8,6 +8,7 @@
 
 #include "game/sdl/video/hardware_renderer.h"
 #include "game/sdl/video/no_display_error.h"
+#include "game/sdl/video/picture_placement.h"
 #include "game/sdl/video/renderer_presenter.h"
 #include "game/sdl/video/window_surface_presenter.h"
 #include "settings/program_dir.h"
@@ -115,6 +116,22 @@ void SdlScreen::Close() {
   window_.reset();
   if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   videoStarted_ = false;
+}
+
+void SdlScreen::ShowPointer(bool shown) {
+  if (window_) window_->ShowPointer(shown);
+}
+
+std::optional<SDL_Point> SdlScreen::PictureAt(int x, int y) const {
+  if (!window_) return std::nullopt;
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window_->get(), &width, &height);
+  const PicturePlacement place = PlacePicture(width, height, kPictureWidth, kPictureHeight);
+  if (x < place.x || y < place.y || x >= place.x + place.width || y >= place.y + place.height) {
+    return std::nullopt;
+  }
+  return SDL_Point{(x - place.x) * kPictureWidth / place.width,
+                   (y - place.y) * kPictureHeight / place.height};
 }
 
 std::string SdlScreen::presenterName() const { return presenter_ ? presenter_->name() : ""; }

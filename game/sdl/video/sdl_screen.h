@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "game/display/screen.h"
@@ -35,6 +36,11 @@ class SdlScreen : public Screen {
 
   // Between full screen and a window, either way, once the display is taken.
   void SwitchDisplay();
+
+  // The desktop's pointer over the window, or none (the game's own way).
+  void ShowPointer(bool shown);
+  // The pixel of the 640 x 480 picture shown at a point of the window; empty off the picture.
+  std::optional<SDL_Point> PictureAt(int x, int y) const;
 
   // Gives the display back and closes the window, from whatever state play stopped in.
   void Close();
