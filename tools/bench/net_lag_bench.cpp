@@ -64,6 +64,7 @@ std::optional<std::vector<char>> Still(Display* display, double stillMs, double 
 }
 
 pid_t Start(const std::string& game, const char* display, const std::vector<std::string>& args) {
+  std::fflush(nullptr);  // or the child would write what this process has not written yet
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", display, 1);
@@ -160,7 +161,7 @@ int main(int argc, char** argv) {
   for (const auto& link : links) {
     const uint16_t port = static_cast<uint16_t>(20000 + getpid() % 20000);
     zorvane::test::UdpRelay relay(port, {0.02, link.delayMs, link.delayMs * 3 / 2, 1});
-    const pid_t hostGame = Start(game, argv[2], {"--host", std::to_string(port)});
+    const pid_t hostGame = Start(game, argv[2], {"--host", std::to_string(port), "--no-router"});
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const pid_t guestGame =
         Start(game, argv[3], {"--join", "127.0.0.1:" + std::to_string(relay.port())});
