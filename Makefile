@@ -8,11 +8,14 @@ JOBS ?= $(shell nproc)
 # `make soak`, in seconds, and how many ticks the replay soak runs.
 SOAK_SECONDS ?= 600
 SOAK_TICKS ?= 1000000
+# The browser's build, and the port make web-serve serves its page on.
+WEB ?= $(BUILD)/web
+WEB_PORT ?= 8000
 
 CMAKE_ARGS = -DZORVANE_WERROR=$(WERROR)
 configure = cmake -S . -B $(1) $(2) > $(1).configure.log 2>&1 || (cat $(1).configure.log; exit 1)
 
-.PHONY: all build run config test soak check sanitize bench fuzz dist deb
+.PHONY: all build run config test soak check sanitize bench fuzz dist deb web web-serve web-test
 
 all: build
 
@@ -47,11 +50,12 @@ soak:
 		-DZORVANE_GAME_SOAK_SECONDS=$(SOAK_SECONDS) -DZORVANE_REPLAY_SOAK_TICKS=$(SOAK_TICKS))
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure --verbose -L soak | \
-		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:)|FAIL|ok:)|tests passed|Passed|Failed'
+		grep -E '^[0-9]+: (.*(resident|open files|ticks|net:|float texts)|FAIL|ok:)|tests passed|Passed|Failed'
 
 # What CI runs: the tests, then the whole suite again under AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer (its fuzz corpus replays included).
-check: test sanitize
+# UndefinedBehaviorSanitizer (its fuzz corpus replays included), then the browser's build: the
+# replay scripts under node and the page in headless Chromium.
+check: test sanitize web-test
 
 sanitize:
 	@bash tools/install-deps.sh test
@@ -70,11 +74,14 @@ fuzz:
 
 # Figures, not tests, each against a baseline measured in the same run: a frame's drawing, a
 # tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU with and
-# without an idle game controller, then a jump in a recording of an hour, then the time from a
-# key to the screen alone and over the network. Repetitions in random turns keep a busy moment
-# of the machine from falling on one side of a ratio only.
-bench:
-	@bash tools/install-deps.sh test bench
+# without an idle game controller, then a jump in a recording of an hour, then the computer's
+# match-ups in the arena (ARENA_ROUNDS each) and the game's CPU with the computer playing, then the
+# time from a key to the screen alone and over the network; last, the page's downloads, first
+# frame and pace in headless Chromium. Repetitions in random turns keep a busy moment of the
+# machine from falling on one side of a ratio only.
+ARENA_ROUNDS ?= 1000
+bench: web
+	@bash tools/install-deps.sh test bench browser
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=ON -DZORVANE_BENCHMARKS=ON)
 	@cmake --build $(BUILD) -j$(JOBS)
 	$(BUILD)/bench/zorvane-frame-bench --benchmark_repetitions=9 --benchmark_min_time=0.1 \
@@ -84,7 +91,9 @@ bench:
 	bash tools/bench/config_startup.sh $(BUILD)/app/Config $(BUILD)/bench/minimal-qt
 	bash tools/bench/idle_controller.sh $(BUILD)/bench/zorvane-controller-bench $(BUILD)/app
 	$(BUILD)/bench/zorvane-seek-bench
+	bash tools/bench/computer.sh $(BUILD)/app $(ARENA_ROUNDS)
 	bash tools/bench/net_lag.sh $(BUILD)/bench/zorvane-net-lag-bench $(BUILD)/app
+	/usr/bin/python3 tools/bench/web_page.py $(WEB)/site
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).
 dist: build
@@ -97,3 +106,34 @@ deb:
 	@$(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && cpack -G DEB
+
+# The game in a web browser: $(WEB)/site/ holds the page and what it loads, for any static web
+# server. SDL2 for the browser is built once from Debian's source package and kept in
+# $(WEB)/sdl2/ (tools/web/). Emscripten's JavaScript tools load their modules from Debian's node
+# path, whichever node runs them.
+WEB_CMAKE_ARGS = $(CMAKE_ARGS) -DZORVANE_WEB=ON -DZORVANE_CCACHE=OFF -DCMAKE_BUILD_TYPE=MinSizeRel \
+	-DSDL2_DIR=$(abspath $(WEB)/sdl2/install)/lib/cmake/SDL2 \
+	-DZORVANE_SITE_DIR=$(abspath $(WEB)/site) \
+	-DZORVANE_NATIVE_REPLAY=$(abspath $(BUILD))/app/zorvane-replay
+web: export NODE_PATH = /usr/share/nodejs
+web:
+	@bash tools/install-deps.sh web
+	@bash tools/web/build-sdl2.sh $(WEB)/sdl2 $(JOBS)
+	@mkdir -p $(WEB)
+	@emcmake cmake -S . -B $(WEB)/cmake $(WEB_CMAKE_ARGS) > $(WEB)/cmake.configure.log 2>&1 || \
+		(cat $(WEB)/cmake.configure.log; exit 1)
+	@cmake --build $(WEB)/cmake -j$(JOBS)
+	@echo "The page and its files: $(WEB)/site/ (make web-serve serves them)"
+
+# Serves the page on this machine alone, at the address it prints, until Ctrl+C.
+web-serve: web
+	@echo "Zorvane in a browser: http://127.0.0.1:$(WEB_PORT)/"
+	@/usr/bin/python3 -m http.server --bind 127.0.0.1 --directory $(WEB)/site $(WEB_PORT)
+
+# The browser's build tested: zorvane-replay under node runs the replay scripts byte for byte, and
+# the page in headless Chromium (tests/web/) against the desktop zorvane-replay, built here too.
+web-test: web
+	@bash tools/install-deps.sh browser
+	@[ -f $(BUILD)/CMakeCache.txt ] || $(call configure,$(BUILD),$(CMAKE_ARGS) -DBUILD_TESTING=OFF)
+	@cmake --build $(BUILD) -j$(JOBS) --target zorvane-replay
+	cd $(WEB)/cmake && ctest --output-on-failure

@@ -9,9 +9,10 @@ set(zorvane_layers
   "game/sim: settings game/display game/events game/sim"
   "game/replay: settings game/display game/events game/sim game/replay"
   "game/net: settings game/display game/events game/sim game/replay game/net"
+  "game/cpu: settings game/display game/events game/sim game/cpu"
   "game/sdl/video: settings game/display game/events game/sdl/video"
   "game/sdl/input: settings game/display game/events game/sim game/sdl/input"
-  "game/sdl: settings game/display game/events game/sim game/replay game/net game/sdl/video game/sdl/input game/sdl")
+  "game/sdl: settings game/display game/events game/sim game/replay game/net game/cpu game/sdl/video game/sdl/input game/sdl")
 
 foreach(layer IN LISTS zorvane_layers)
   string(REGEX MATCH "^([^:]+): (.*)$" _ "${layer}")

@@ -41,16 +41,6 @@ QPushButton* CreateButton(const char* name, const QString& caption, QRect geomet
   return button;
 }
 
-// The reader skips spaces around a number, so they are allowed; anything else must be one
-// number that reads back within the single range.
-bool IsSavableText(const QString& text) {
-  std::string bytes = text.toStdString();
-  const size_t first = bytes.find_first_not_of(' ');
-  if (first == std::string::npos) return false;
-  const size_t last = bytes.find_last_not_of(' ');
-  return IsWholeNumber(std::string_view(bytes).substr(first, last - first + 1));
-}
-
 }  // namespace
 
 frmConfig::frmConfig(const FileLayout& files, Reporter& reporter)
@@ -207,7 +197,7 @@ bool frmConfig::SaveSettings() {
 QString frmConfig::FirstUnsavableBox() const {
   for (int index = 0; index < kPlayerCount; ++index) {
     for (int setting = 0; setting < kSettingCount; ++setting) {
-      if (!IsSavableText(boxes_[index][setting]->text())) {
+      if (!IsSavableNumber(boxes_[index][setting]->text().toStdString())) {
         return QStringLiteral("%1: %2").arg(Frame(index)->title(),
                                             Label1[index * kSettingCount + setting]->text());
       }

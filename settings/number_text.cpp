@@ -1,10 +1,10 @@
 #include "settings/number_text.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <limits>
 
+#include "settings/float_chars.h"
 #include "settings/runtime_error.h"
 
 namespace zorvane {
@@ -74,23 +74,25 @@ NumberPrefix ScanNumber(std::string_view s) {
 
 float Convert(std::string_view s, const NumberPrefix& p) {
   if (p.isZero) return p.negative ? -0.0f : 0.0f;
-  // from_chars takes no leading '+'; it is locale-independent and correctly rounded.
+  // ReadFloat takes no leading '+'; it is locale-independent and correctly rounded.
   std::string_view body = s.substr(0, p.length);
   if (body[0] == '+' || body[0] == '-') body.remove_prefix(1);
   float value = 0;
-  auto result = std::from_chars(body.data(), body.data() + body.size(), value);
+  auto result = ReadFloat(body.data(), body.data() + body.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     if (p.magnitude > 0) throw RuntimeError(ErrorKind::Overflow, "Overflow");
     // Too small for a normal single: go through double so that subnormals survive.
     double wide = 0;
-    auto r = std::from_chars(body.data(), body.data() + body.size(), wide);
+    auto r = ReadDouble(body.data(), body.data() + body.size(), wide);
     value = r.ec == std::errc() ? static_cast<float>(wide) : 0.0f;
   }
   return p.negative ? -value : value;
 }
 
 // Plain decimal from significant digits d1 d2 d3 ... and the exponent of d1.
-std::string PlainDecimal(bool negative, std::string digits, int exponent) {
+std::string PlainDecimal(bool negative, DecimalDigits decimal) {
+  std::string& digits = decimal.digits;
+  const int exponent = decimal.exponent;
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   std::string out = negative ? "-" : "";
   const int n = static_cast<int>(digits.size());
@@ -102,23 +104,6 @@ std::string PlainDecimal(bool negative, std::string digits, int exponent) {
     out += "0." + std::string(-exponent - 1, '0') + digits;
   }
   return out;
-}
-
-// Scientific text from to_chars ("d.ddde+XX") split into its digits and exponent.
-std::string Scientific(float magnitude, int precision, int& exponent) {
-  char buf[64];
-  auto r = precision < 0
-               ? std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific)
-               : std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
-                               precision);
-  std::string_view text(buf, r.ptr - buf);
-  size_t e = text.find('e');
-  std::string digits;
-  for (char c : text.substr(0, e)) {
-    if (IsDigit(c)) digits += c;
-  }
-  exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
-  return digits;
 }
 
 }  // namespace
@@ -140,22 +125,44 @@ bool IsWholeNumber(std::string_view text) {
   }
 }
 
+bool IsSavableNumber(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return false;
+  const size_t last = text.find_last_not_of(' ');
+  return IsWholeNumber(text.substr(first, last - first + 1));
+}
+
 std::string NumberToText(float value) {
   if (value == 0 || !std::isfinite(value)) return "0";
   const bool negative = value < 0;
   const float magnitude = std::fabs(value);
-  int exponent = 0;
-  std::string digits = Scientific(magnitude, 6, exponent);
-  std::string text = PlainDecimal(negative, digits, exponent);
+  std::string text = PlainDecimal(negative, RoundedDigits(magnitude, 7));
   if (ParseNumber(text) == value) return text;
-  digits = Scientific(magnitude, -1, exponent);
-  return PlainDecimal(negative, digits, exponent);
+  return PlainDecimal(negative, ShortestDigits(magnitude));
 }
 
 std::string ShortestText(float value) {
-  char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, r.ptr);
+  const std::string sign = std::signbit(value) ? "-" : "";
+  if (std::isnan(value)) return sign + "nan";
+  if (std::isinf(value)) return sign + "inf";
+  if (value == 0) return sign + "0";
+  const float magnitude = std::fabs(value);
+  const DecimalDigits shortest = ShortestDigits(magnitude);
+  const std::string& digits = shortest.digits;
+  const int exponent = std::abs(shortest.exponent);
+  std::string scientific = digits.substr(0, 1) + (digits.size() > 1 ? "." + digits.substr(1) : "") +
+                           (shortest.exponent < 0 ? "e-" : "e+") + (exponent < 10 ? "0" : "") +
+                           std::to_string(exponent);
+  // The shorter of the two forms, plain decimal on a tie, as std::to_chars chooses. Plain decimal
+  // writes a whole number with all its digits, exact, as printf's "%.0f" does; it can be the
+  // shorter form only below 1e14, where a 64-bit integer holds it.
+  const bool whole = shortest.exponent >= static_cast<int>(digits.size()) - 1;
+  if (whole && shortest.exponent + 1 > static_cast<int>(scientific.size())) {
+    return sign + scientific;
+  }
+  const std::string plain =
+      whole ? std::to_string(static_cast<uint64_t>(magnitude)) : PlainDecimal(false, shortest);
+  return sign + (scientific.size() < plain.size() ? scientific : plain);
 }
 
 }  // namespace zorvane

@@ -14,11 +14,16 @@ float ParseNumber(std::string_view text);
 // within the single range, and not so small that it reads as 0.
 bool IsWholeNumber(std::string_view text);
 
+// True when a box of the settings tool may be saved with this text: one whole number, with spaces
+// around it allowed, since the reader skips them.
+bool IsSavableNumber(std::string_view text);
+
 // The text the settings tool shows for a value: plain decimal, at most seven significant digits,
 // or the shortest digits that read back as the same single where seven do not.
 std::string NumberToText(float value);
 
-// The shortest decimal that reads back as the same single, exponent form allowed ("1e+30").
+// The shortest decimal that reads back as the same single, exponent form allowed ("1e+30"): what
+// std::to_chars writes.
 std::string ShortestText(float value);
 
 }  // namespace zorvane

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "settings/error_log.h"
 #include "settings/number_text.h"
@@ -270,6 +271,34 @@ Settings ParseSettings(std::string_view text, const std::string& path) {
   for (float& value : settings.blue) value = reader.Next();
   for (float& value : settings.red) value = reader.Next();
   return settings;
+}
+
+bool ParseSettingsList(std::string_view text, Settings& settings, std::string& problem) {
+  std::vector<std::string_view> items;
+  for (size_t start = 0;;) {
+    const size_t comma = text.find(',', start);
+    std::string_view item = text.substr(start, comma - start);
+    // The spaces the reader of the file would skip.
+    item.remove_prefix(std::min(item.find_first_not_of(' '), item.size()));
+    item.remove_suffix(item.size() - (item.find_last_not_of(' ') + 1));
+    items.push_back(item);
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  if (items.size() != 2 * kSettingCount) {
+    problem = "twelve numbers separated by commas, blue's six then red's, not " +
+              std::to_string(items.size());
+    return false;
+  }
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (!IsSavableNumber(items[i])) {
+      problem = "'" + std::string(items[i]) + "' (number " + std::to_string(i + 1) +
+                ") is not a number the settings can hold";
+      return false;
+    }
+    (i < kSettingCount ? settings.blue : settings.red)[i % kSettingCount] = ParseNumber(items[i]);
+  }
+  return true;
 }
 
 Settings ReadSettingsFile(const std::string& path) {

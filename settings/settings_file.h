@@ -28,6 +28,11 @@ inline constexpr std::string_view kSettingsFileName = "\\zorvane.ini";
 // anything after the twelfth is never looked at.
 Settings ParseSettings(std::string_view text, const std::string& path);
 
+// Twelve numbers given in one text, blue's six then red's, separated by commas: each must be one
+// the settings tool would save (IsSavableNumber), and reads as the game would read it from the
+// file the tool saves. False, with the problem said, for anything else.
+bool ParseSettingsList(std::string_view text, Settings& settings, std::string& problem);
+
 // Reads the settings file. A file that cannot be opened or read is a file-not-found error.
 Settings ReadSettingsFile(const std::string& path);
 

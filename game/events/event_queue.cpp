@@ -45,17 +45,18 @@ void EventQueue::Run(const Event& event, WindowEvents& window) {
 }
 
 void EventQueue::Tell(const Event& event) {
-  if (observer_ == nullptr) return;
-  switch (event.kind) {
-    case Event::Kind::KeyDown:
-      observer_->KeyDownRan(event.keyCode);
-      break;
-    case Event::Kind::Close:
-      observer_->CloseRan();
-      break;
-    case Event::Kind::Tick:
-      observer_->TickRan();
-      break;
+  for (EventObserver* observer : observers_) {
+    switch (event.kind) {
+      case Event::Kind::KeyDown:
+        observer->KeyDownRan(event.keyCode);
+        break;
+      case Event::Kind::Close:
+        observer->CloseRan();
+        break;
+      case Event::Kind::Tick:
+        observer->TickRan();
+        break;
+    }
   }
 }
 

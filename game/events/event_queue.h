@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 #include "game/events/clock.h"
 #include "game/events/window_events.h"
@@ -35,8 +36,8 @@ class EventQueue {
   // waits at a time: ticks missed while the loop was busy are not made up.
   void RunPending(WindowEvents& window);
 
-  // Nothing for no observer.
-  void SetObserver(EventObserver* observer) { observer_ = observer; }
+  // Every observer hears of every event, in the order they were added.
+  void AddObserver(EventObserver* observer) { observers_.push_back(observer); }
 
  private:
   struct Event {
@@ -49,7 +50,7 @@ class EventQueue {
   void Tell(const Event& event);
 
   Clock& clock_;
-  EventObserver* observer_ = nullptr;
+  std::vector<EventObserver*> observers_;
   std::deque<Event> events_;
   int64_t nextTick_;
 };

@@ -35,6 +35,18 @@ constexpr std::optional<Block> BlockOfKey(int16_t code) {
   return std::nullopt;
 }
 
+// The same direction in `block`'s key set: W and Up are both up. Any other key stays itself.
+constexpr int16_t SameKeyOf(Block block, int16_t code) {
+  const std::optional<Block> from = BlockOfKey(code);
+  if (!from) return code;
+  const BlockKeys& in = KeysOf(*from);
+  const BlockKeys& to = KeysOf(block);
+  if (code == in.up) return to.up;
+  if (code == in.down) return to.down;
+  if (code == in.left) return to.left;
+  return to.right;
+}
+
 // The ten keys: both blocks' directions, Enter and Escape.
 constexpr bool IsGameKey(int16_t code) {
   return code == kVkReturn || code == kVkEscape || BlockOfKey(code).has_value();

@@ -13,6 +13,12 @@ class SoundService {
   virtual void Play(const std::string& path) = 0;
 };
 
+// Plays nothing.
+class NoSound : public SoundService {
+ public:
+  void Play(const std::string&) override {}
+};
+
 // Passes sounds on to another service while open, and drops them while closed: a sound that is
 // not wanted, not one that failed.
 class SoundGate : public SoundService {

@@ -6,7 +6,7 @@
 #include "game/display/sprite.h"
 #include "game/net/player_input.h"
 #include "game/net/tick_sounds.h"
-#include "game/replay/replay_script.h"
+#include "game/sim/player_state.h"
 #include "settings/settings_file.h"
 
 namespace zorvane {

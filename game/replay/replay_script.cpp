@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/float_chars.h"
 #include "settings/number_text.h"
 
 namespace zorvane {
@@ -154,7 +155,7 @@ std::optional<ReplayCommand> ParseReplayLine(std::string_view line) {
       double health = 0;
       std::string_view digits = words[3];
       if (digits[0] == '+') digits.remove_prefix(1);
-      std::from_chars(digits.data(), digits.data() + digits.size(), health);
+      ReadDouble(digits.data(), digits.data() + digits.size(), health);
       health = std::nearbyint(health);
       if (!(health >= -32768 && health <= 32767)) {
         throw ScriptError("a health must lie from -32768 to 32767, not '" + std::string(words[3]) +

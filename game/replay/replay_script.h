@@ -13,13 +13,6 @@
 
 namespace zorvane {
 
-// The whole state of play as an expect line states it.
-struct PlayState {
-  PlayerState blue;
-  PlayerState red;
-  bool running = false;
-};
-
 // One command of a replay script.
 struct ReplayCommand {
   enum class Kind { Key, Tick, Frame, Set, Close, Seed, Settings, Expect } kind = Kind::Tick;

@@ -64,12 +64,53 @@ void TakeRepeat(const std::string& value, GameOptions& options, std::string& pro
   }
 }
 
+void TakeComputer(const std::string& value, GameOptions& options, std::string& problem) {
+  if (value.empty() || value == "red") {
+    options.computer = Computer::Red;
+  } else if (value == "blue") {
+    options.computer = Computer::Blue;
+  } else if (value == "both") {
+    options.computer = Computer::Both;
+  } else {
+    problem = "--cpu takes 'red', 'blue' or 'both', not '" + value + "'";
+  }
+}
+
+bool IsComputerSide(const std::string& text) {
+  return text == "red" || text == "blue" || text == "both";
+}
+
+void TakeLevel(const std::string& value, GameOptions& options, std::string& problem) {
+  if (value != "1" && value != "2" && value != "3") {
+    problem = "--level takes 1, 2 or 3, not '" + value + "'";
+  } else {
+    options.level = value[0] - '0';
+  }
+}
+
 void TakeDelay(const std::string& value, GameOptions& options, std::string& problem) {
   if (!IsDigits(value) || value.size() > 2 || std::stoi(value) > net::kMaxDelay) {
     problem = "--delay takes a number of ticks from 0 to " + std::to_string(net::kMaxDelay) +
               ", not '" + value + "'";
   } else {
     options.delay = std::stoi(value);
+  }
+}
+
+void TakeSeed(const std::string& value, GameOptions& options, std::string& problem) {
+  if (!IsDigits(value) || value.size() > 10 || std::stoull(value) > UINT32_MAX) {
+    problem = "--seed takes a whole number from 0 to 4294967295, not '" + value + "'";
+  } else {
+    options.seed = static_cast<uint32_t>(std::stoull(value));
+  }
+}
+
+void TakeSettings(const std::string& value, GameOptions& options, std::string& problem) {
+  Settings settings;
+  if (ParseSettingsList(value, settings, problem)) {
+    options.settings = settings;
+  } else {
+    problem = "--settings: " + problem;
   }
 }
 
@@ -92,10 +133,10 @@ const std::array kOptions{
     OptionSpec{"--exit-at-end", Takes::Nothing, "",
                "with --play, end the game where the recording ends",
                [](const std::string&, GameOptions& o, std::string&) { o.exitAtEnd = true; }},
-    OptionSpec{"--host", Takes::OptionalPort, " [PORT]",
+    OptionSpec{"--host", Takes::OptionalValue, " [PORT]",
                "wait for a player to join over the network (UDP port,\n"
                "24760 by default); you steer blue",
-               TakeHost},
+               TakeHost, IsDigits},
     OptionSpec{"--join", Takes::Value, " HOST[:PORT]",
                "join the game waiting at HOST; you steer red", TakeJoin},
     OptionSpec{"--watch", Takes::Value, " HOST[:PORT]",
@@ -108,6 +149,23 @@ const std::array kOptions{
                "with --host, do not ask the router to forward the port\n"
                "(UPnP-IGD, NAT-PMP)",
                [](const std::string&, GameOptions& o, std::string&) { o.askRouter = false; }},
+    OptionSpec{"--cpu", Takes::OptionalValue, " [red|blue|both]",
+               "play against the computer: it steers red (the default)\n"
+               "or blue, and you the other block with either key set;\n"
+               "both is a demo, which any key but Escape leaves",
+               TakeComputer, IsComputerSide},
+    OptionSpec{"--level", Takes::Value, " 1|2|3",
+               "how well the computer plays: it sees the screen 300,\n"
+               "200 or 100 ms late (2 by default)",
+               TakeLevel},
+    OptionSpec{"--seed", Takes::Value, " N",
+               "deal the first round with seed N, the next with N + 1 and\n"
+               "so on (0 to 4294967295), instead of from the clock",
+               TakeSeed},
+    OptionSpec{"--settings", Takes::Value, " LIST",
+               "the twelve numbers of zorvane.ini, blue's six then red's,\n"
+               "separated by commas, instead of the file's",
+               TakeSettings},
     OptionSpec{"--help", Takes::Nothing, "", "show this text and exit",
                [](const std::string&, GameOptions& o, std::string&) { o.help = true; }},
     OptionSpec{"--version", Takes::Nothing, "", "show the version and exit",
@@ -122,7 +180,7 @@ const OptionSpec* Find(const std::string& name) {
 }
 
 // The value of the option at args[i], moving i past a value given as the next argument.
-// "--name=value" or "--name value"; a port after --host only when the next argument is digits.
+// "--name=value" or "--name value"; an optional value only when the next argument is one.
 bool TakeValue(const OptionSpec& spec, const std::vector<std::string>& args, size_t& i,
                const std::optional<std::string>& attached, std::string& value,
                std::string& problem) {
@@ -133,8 +191,8 @@ bool TakeValue(const OptionSpec& spec, const std::vector<std::string>& args, siz
   }
   if (attached) {
     value = *attached;
-  } else if (spec.takes == Takes::OptionalPort) {
-    if (i + 1 < args.size() && IsDigits(args[i + 1])) value = args[++i];
+  } else if (spec.takes == Takes::OptionalValue) {
+    if (i + 1 < args.size() && spec.isValue(args[i + 1])) value = args[++i];
     return true;
   } else if (i + 1 < args.size()) {
     value = args[++i];
@@ -144,7 +202,8 @@ bool TakeValue(const OptionSpec& spec, const std::vector<std::string>& args, siz
 }
 
 // What cannot go together, once every option is read.
-std::string Conflicts(const GameOptions& options, int networkOptions, bool delayGiven) {
+std::string Conflicts(const GameOptions& options, int networkOptions, bool delayGiven,
+                      bool levelGiven) {
   if (!options.record.empty() && !options.play.empty()) {
     return "--record and --play cannot be used together";
   }
@@ -159,6 +218,18 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
   if (!options.askRouter && options.network != Network::Host) {
     return "--no-router is for a game that waits for a player: --host";
   }
+  if (options.computer != Computer::None &&
+      (options.network != Network::None || !options.play.empty())) {
+    return "--cpu plays on this machine alone, not with --host, --join, --watch or --play";
+  }
+  if (levelGiven && options.computer == Computer::None) {
+    return "--level is for a game against the computer: --cpu";
+  }
+  if ((options.seed || options.settings) &&
+      (options.network != Network::None || !options.play.empty())) {
+    return "--seed and --settings are for a game on this machine, not with --host, --join, "
+           "--watch or --play";
+  }
   return "";
 }
 
@@ -170,6 +241,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
   int networkOptions = 0;
   bool delayGiven = false;
+  bool levelGiven = false;
   for (size_t i = 0; i < args.size() && line.problem.empty(); ++i) {
     const std::string arg = args[i] == "-h" ? "--help" : args[i];
     const size_t equals = arg.find('=');
@@ -186,8 +258,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const std::string name = spec->name;
     networkOptions += name == "--host" || name == "--join" || name == "--watch";
     delayGiven = delayGiven || name == "--delay";
+    levelGiven = levelGiven || name == "--level";
   }
-  if (line.problem.empty()) line.problem = Conflicts(line.options, networkOptions, delayGiven);
+  if (line.problem.empty()) {
+    line.problem = Conflicts(line.options, networkOptions, delayGiven, levelGiven);
+  }
   return line;
 }
 

@@ -3,15 +3,17 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
-#include <exception>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "game/cpu/computer_seats.h"
+#include "game/cpu/cpu_player.h"
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
 #include "game/net/host_invitation.h"
@@ -24,10 +26,10 @@
 #include "game/replay/timeline_screen.h"
 #include "game/sdl/command_line.h"
 #include "game/sdl/error_report.h"
+#include "game/sdl/game_run.h"
 #include "game/sdl/input/sdl_event_pump.h"
 #include "game/sdl/net_event_pump.h"
 #include "game/sdl/sdl_sound.h"
-#include "game/sdl/video/no_display_error.h"
 #include "game/sdl/video/sdl_screen.h"
 #include "game/sdl/viewer_pump.h"
 #include "game/sim/form1.h"
@@ -38,51 +40,25 @@ namespace zorvane {
 namespace {
 
 constexpr int kExitError = 1;
-constexpr int kExitNoDisplay = 2;
 constexpr int kExitUsage = 2;
-constexpr int kExitDesync = 4;
 
-// Whatever stops the game, the display is given back, the recording completed and `ended` run
-// before anything is said about it.
+// The whole game, its frame loop run here until the game stops; `ended` runs once the display
+// is given back, before anything is said about how it ended.
 int RunGame(
     Form1& form, SdlScreen& screen, GameRecorder* recorder, const std::string& shown,
     const std::function<void()>& ended = [] {}) {
-  int status = 0;
-  std::string error;
-  bool messageBox = true;
-  try {
-    form.Form_Load();
-  } catch (const NoDisplayError& e) {
-    status = kExitNoDisplay;
-    error = e.what();
-    messageBox = false;
-  } catch (const RuntimeError& e) {
-    status = kExitError;
-    error = e.what();
-  } catch (const net::NetworkError& e) {
-    status = e.status();
-    error = e.what();
-  } catch (const Desync& e) {
-    status = kExitDesync;
-    error = "the recording " + shown + " went out of step at " + e.what();
-  } catch (const std::bad_alloc&) {
-    status = kExitError;
-    error = "Out of memory";
-  } catch (const std::exception& e) {
-    status = kExitError;
-    error = e.what();
+  GameRun run(
+      form,
+      [&] {
+        screen.Close();
+        ended();
+      },
+      ReportError, recorder, shown);
+  if (run.Start()) {
+    while (run.Step()) {
+    }
   }
-  screen.Close();
-  ended();
-  std::string recordingFailure;
-  if (recorder != nullptr) {
-    recorder->Finish();
-    recordingFailure = recorder->failure();
-  }
-  if (!recordingFailure.empty() && status == 0) status = kExitError;
-  if (!recordingFailure.empty()) ReportError(recordingFailure, true, status);
-  if (!error.empty()) ReportError(error, messageBox, status);
-  return status;
+  return run.Finish();
 }
 
 // What every game runs on: its display, keyboard and controllers, sound and the pacing of its
@@ -142,6 +118,34 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
   });
 }
 
+// Against the computer, it plays its block and the person's keys all steer the other; in the
+// demo it plays both, a new round starts by itself, and the person's first key hands the blocks
+// to the people.
+void SeatComputer(const GameOptions& options, ComputerSeats& computer, SdlEventPump& keys) {
+  const auto seat = [&](Block block) {
+    computer.Seat(block, std::make_unique<CpuPlayer>(block, options.level));
+  };
+  switch (options.computer) {
+    case Computer::None:
+      return;
+    case Computer::Red:
+      seat(Block::Red);
+      keys.SteerOnly(Block::Blue);
+      break;
+    case Computer::Blue:
+      seat(Block::Blue);
+      keys.SteerOnly(Block::Red);
+      break;
+    case Computer::Both:
+      seat(Block::Blue);
+      seat(Block::Red);
+      computer.StartRoundsAlone();
+      keys.LeaveOnAnyKey([&computer] { computer.Leave(); });
+      break;
+  }
+  keys.Observe(&computer);
+}
+
 // A recording watched like a video: the viewer's keys in place of the players', its timeline
 // over the picture.
 int WatchRecording(const GameOptions& options, std::vector<NumberedCommand> recording, Clock& clock,
@@ -186,16 +190,20 @@ int Play(const GameOptions& options) {
   if (!options.play.empty()) {
     return WatchRecording(options, std::move(recording), clock, platform, files);
   }
-  GameHost host{files, platform.screen, platform.keys, platform.sound};
+  GameHost host{files,          platform.screen,     platform.keys,
+                platform.sound, RoundSeeds(options), SettingsSource(options)};
   if (recorder) {
     platform.keys.Observe(recorder.get());
-    host.roundSeed = [&] { return recorder->RoundSeed(ClockSeed()); };
-    host.readSettings = [&](const std::string& path) {
-      return recorder->SettingsRead(ReadSettingsFile(path));
+    host.roundSeed = [&, seeds = host.roundSeed] { return recorder->RoundSeed(seeds()); };
+    host.readSettings = [&, read = host.readSettings](const std::string& path) {
+      return recorder->SettingsRead(read(path));
     };
   }
+  ComputerSeats computer([&platform](int16_t key) { platform.keys.PostKeyDown(key); });
+  SeatComputer(options, computer, platform.keys);
   Form1 form(host);
   if (recorder) recorder->Watch(form);
+  computer.Watch(form);
   return RunGame(form, platform.screen, recorder.get(), options.play);
 }
 

@@ -1,6 +1,8 @@
 #include "game/sdl/sdl_sound.h"
 
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 #include <new>
@@ -42,7 +44,8 @@ class WaveData {
 // a sound card, eight "ALSA lib ..." lines at every start, for a game that just plays silently.
 // SDL loads the library itself; loading it first here and keeping it loaded makes SDL get the
 // same instance, with the handler below, which says nothing. No link to the library: where it is
-// missing there is nothing to quiet.
+// missing there is nothing to quiet. A browser has no ALSA.
+#ifndef __EMSCRIPTEN__
 void SayNothing(const char*, int, const char*, int, const char*, ...) {}
 
 // The library stays loaded for the life of the program, so that the handler is still set when
@@ -54,6 +57,9 @@ void QuietAlsaErrors() {
   const auto set = reinterpret_cast<SetErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
   if (set != nullptr) set(SayNothing);
 }
+#else
+void QuietAlsaErrors() {}
+#endif
 
 // A sound that cannot be played is silence, and said on the error channel.
 void Unplayable(const std::string& path, const std::string& cause) {

@@ -1,9 +1,8 @@
 #include "game/sim/form1.h"
 
-#include <cmath>
-
 #include "game/events/key_codes.h"
 #include "game/sim/player_settings.h"
+#include "game/sim/rules.h"
 #include "game/sim/single_math.h"
 #include "settings/error_log.h"
 #include "settings/program_dir.h"
@@ -12,9 +11,6 @@
 
 namespace zorvane {
 namespace {
-
-constexpr float kArenaWidth = 640;
-constexpr float kArenaHeight = 480;
 
 // From the settings read on, a step of the start-up, the frame or the teardown that fails is
 // skipped and the next one runs. A skipped step of the start-up or the teardown is said on the
@@ -42,46 +38,7 @@ T& Use(T* object) {
   return *object;
 }
 
-// Friction and the speed limit on one velocity component. The tests read the value the step
-// before just stored: a component below the friction can be pushed across zero and stay there.
-float SlowAndLimit(float v, float friction, float maxSpeed) {
-  if (v > 0) v = Difference(v, friction);
-  if (v < 0) v = Sum(v, friction);
-  if (std::fabs(v) > maxSpeed) {
-    if (v < 0) v = -maxSpeed;
-    if (v > 0) v = maxSpeed;
-  }
-  return v;
-}
-
-void Move(PlayerState& p) {
-  p.X = Sum(p.X, p.VX);
-  p.VX = SlowAndLimit(p.VX, p.Friction, p.MaxSpeed);
-  p.Y = Sum(p.Y, p.VY);
-  p.VY = SlowAndLimit(p.VY, p.Friction, p.MaxSpeed);
-}
-
-// A wall hit takes the damage off without rounding on the way and rounds once. A result beyond
-// the range of health stops at its limit, so a dead block left sliding cannot end the game.
-int16_t HealthAfterHit(int16_t health, float damage) {
-  return RoundToInt16Saturated(static_cast<double>(health) - static_cast<double>(damage));
-}
-
 // A block is drawn at its position rounded to whole pixels.
-// A block's four keys, in the order up, down, left, right.
-// A key of the block changes its velocity by its acceleration; any other key does nothing.
-void Steer(PlayerState& p, int16_t keyCode, const BlockKeys& keys) {
-  if (keyCode == keys.up) {
-    p.VY = Difference(p.VY, p.Accel);
-  } else if (keyCode == keys.down) {
-    p.VY = Sum(p.VY, p.Accel);
-  } else if (keyCode == keys.left) {
-    p.VX = Difference(p.VX, p.Accel);
-  } else if (keyCode == keys.right) {
-    p.VX = Sum(p.VX, p.Accel);
-  }
-}
-
 bool BlitSprite(Surface* target, const Sprite& sprite, double x, double y, bool keyed) {
   return Guarded(
       [&] {
@@ -102,11 +59,15 @@ std::string Form1::InDataDirectory(std::string_view name) const {
 
 void Form1::Form_Load() {
   StartUp();
-  do {
-    host_.events.DoEvents(*this);
-    DrawFrame();
-  } while (Running);
+  while (RunFrame()) {
+  }
   TearDown();
+}
+
+bool Form1::RunFrame() {
+  host_.events.DoEvents(*this);
+  DrawFrame();
+  return Running;
 }
 
 void Form1::StartUp() {
@@ -180,31 +141,13 @@ void Form1::BounceWalls() {
   BounceWall(RedPlayer, kRedCode);
 }
 
-// At most one wall per block and tick: the first test that holds is acted on. A bounce reverses
-// and doubles the velocity across the wall and puts the block back one pixel inside.
 void Form1::BounceWall(PlayerState& p, float code) {
-  if (p.X >= Difference(kArenaWidth, p.Size)) {
-    p.VX = Product(p.VX, -2);
-    p.X = Difference(kArenaWidth - 1, p.Size);
-    WallHit(code);
-  } else if (p.X <= 0) {
-    p.VX = Product(p.VX, -2);
-    p.X = 1;
-    WallHit(code);
-  } else if (p.Y >= Difference(kArenaHeight, p.Size)) {
-    p.VY = Product(p.VY, -2);
-    p.Y = Difference(kArenaHeight - 1, p.Size);
-    WallHit(code);
-  } else if (p.Y <= 0) {
-    p.VY = Product(p.VY, -2);
-    p.Y = 1;
-    WallHit(code);
-  }
+  if (BounceOffWall(p)) WallHit(code);
 }
 
 void Form1::WallHit(float code) {
-  if (code == kBlueCode) BluePlayer.Health = HealthAfterHit(BluePlayer.Health, BluePlayer.Damage);
-  if (code == kRedCode) RedPlayer.Health = HealthAfterHit(RedPlayer.Health, RedPlayer.Damage);
+  if (code == kBlueCode) TakeWallHit(BluePlayer);
+  if (code == kRedCode) TakeWallHit(RedPlayer);
   // The bounce and the damage stand whatever becomes of the sound.
   try {
     host_.sound.Play(InDataDirectory("/hitwall.wav"));
@@ -213,30 +156,8 @@ void Form1::WallHit(float code) {
   }
 }
 
-// The blocks touch when a corner of the blue square lies inside the red square or on its edge.
-// Every sum is computed, and rounded to single, before any comparison.
 void Form1::CheckCollision() {
-  const PlayerState& b = BluePlayer;
-  const PlayerState& r = RedPlayer;
-  const float redBottom = Sum(r.Y, r.Size);
-  const float blueBottom = Sum(b.Y, b.Size);
-  const float redRight = Sum(r.X, r.Size);
-  const float blueRight = Sum(b.X, b.Size);
-  const bool vertical =
-      (r.Y <= b.Y && b.Y <= redBottom) || (r.Y <= blueBottom && blueBottom <= redBottom);
-  const bool horizontal =
-      (r.X <= b.X && b.X <= redRight) || (r.X <= blueRight && blueRight <= redRight);
-  if (!(vertical && horizontal)) return;
-
-  BluePlayer.SavedVX = BluePlayer.VX;
-  BluePlayer.SavedVY = BluePlayer.VY;
-  RedPlayer.SavedVX = RedPlayer.VX;
-  RedPlayer.SavedVY = RedPlayer.VY;
-  BluePlayer.VX = Product(2, RedPlayer.SavedVX);
-  RedPlayer.VX = Product(2, BluePlayer.SavedVX);
-  BluePlayer.VY = Product(2, RedPlayer.SavedVY);
-  RedPlayer.VY = Product(2, BluePlayer.SavedVY);
-  host_.sound.Play(InDataDirectory("/bang.wav"));
+  if (Collide(BluePlayer, RedPlayer)) host_.sound.Play(InDataDirectory("/bang.wav"));
 }
 
 void Form1::ShowDeadPlayers() {
@@ -251,8 +172,8 @@ void Form1::MoveRedPlayer() { Move(RedPlayer); }
 
 void Form1::Form_KeyDown(int16_t keyCode, int16_t shift) {
   (void)shift;  // Shift+W acts as W
-  if (BluePlayer.Health > 0) Steer(BluePlayer, keyCode, kBlueKeys);
-  if (RedPlayer.Health > 0) Steer(RedPlayer, keyCode, kRedKeys);
+  Steer(BluePlayer, keyCode, kBlueKeys);
+  Steer(RedPlayer, keyCode, kRedKeys);
   if ((BluePlayer.Health <= 0 || RedPlayer.Health <= 0) && keyCode == kVkReturn) NewRound();
   if (keyCode == kVkEscape) Running = false;
 }

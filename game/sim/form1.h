@@ -50,8 +50,12 @@ class Form1 final : public WindowEvents {
   // The program ends when it returns.
   void Form_Load();
 
-  // The parts of Form_Load, for hosts that drive the game themselves.
+  // The parts of Form_Load, for hosts that drive the game themselves: a browser runs one pass of
+  // the frame loop at each of its animation frames.
   void StartUp();
+  // One pass of the frame loop: the pending events run, then the frame is drawn. False once
+  // Running is cleared.
+  bool RunFrame();
   DrawnSprites DrawFrame();
   void TearDown();
 

@@ -21,6 +21,13 @@ struct PlayerState {
   float MaxHealth = 0;
 };
 
+// The whole state of play: both blocks and Running, as an expect line states it.
+struct PlayState {
+  PlayerState blue;
+  PlayerState red;
+  bool running = false;
+};
+
 // Calls visit(name, field) on the 13 fields in their order; Health is the one int16_t.
 template <typename Player, typename Visit>
 void VisitFields(Player& p, Visit visit) {

@@ -8,13 +8,6 @@
 namespace zorvane {
 namespace {
 
-[[noreturn]] void Overflow() { throw RuntimeError(ErrorKind::Overflow, "Overflow"); }
-
-float Checked(float result) {
-  if (!std::isfinite(result)) Overflow();
-  return result;
-}
-
 template <typename Int>
 Int RoundChecked(double value) {
   const double rounded = std::nearbyint(value);
@@ -26,9 +19,7 @@ Int RoundChecked(double value) {
 
 }  // namespace
 
-float Sum(float a, float b) { return Checked(a + b); }
-float Difference(float a, float b) { return Checked(a - b); }
-float Product(float a, float b) { return Checked(a * b); }
+void Overflow() { throw RuntimeError(ErrorKind::Overflow, "Overflow"); }
 
 int16_t RoundToInt16(double value) { return RoundChecked<int16_t>(value); }
 int32_t RoundToInt32(double value) { return RoundChecked<int32_t>(value); }

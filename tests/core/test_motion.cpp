@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "game/sim/rules.h"
 #include "settings/runtime_error.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/state_bits.h"
+#include "tests/support/test_seed.h"
 
 namespace zorvane {
 namespace {
@@ -108,6 +113,48 @@ TEST_F(Motion, TickRunsItsStepsInOrderBlueMovesFirst) {
   EXPECT_EQ(form.RedPlayer.X, 584);
   EXPECT_EQ(form.BluePlayer.X, 609);
   EXPECT_EQ(Sounds(), "/hitwall.wav /bang.wav ");
+}
+
+// What a player looking ahead steps is the window's tick, bit for bit: blocks dealt about the
+// walls and each other, alive and dead, with odd settings, through hits, exchanges and overflows.
+TEST_F(Motion, StepPlayIsTheWindowsTick) {
+  Start();
+  std::mt19937 random(test::TestSeed(7));
+  auto draw = [&](float low, float high) {
+    return std::uniform_real_distribution<float>(low, high)(random);
+  };
+  for (int n = 0; n < 3000; ++n) {
+    for (PlayerState* p : {&form.BluePlayer, &form.RedPlayer}) {
+      Place(*p, draw(-40, 650), draw(-40, 490), draw(-40, 40), draw(-40, 40));
+      p->Health = static_cast<int16_t>(draw(-20, 40));
+      p->Friction = n % 3 == 0 ? draw(-1, 2) : 0.5f;
+      p->MaxSpeed = n % 5 == 0 ? draw(-5, 20) : 15;
+      p->Size = n % 7 == 0 ? draw(0, 60) : 30;
+      p->Damage = n % 11 == 0 ? draw(-10, 40) : 10;
+      if (n % 97 == 0) p->VX = 3e38f;
+    }
+    if (n % 2 == 0) {
+      Place(form.RedPlayer, form.BluePlayer.X + draw(-30, 30), form.BluePlayer.Y + draw(-30, 30),
+            draw(-20, 20), draw(-20, 20));
+    }
+    PlayState stepped = test::StateOf(form);
+    bool steppedFailed = false;
+    try {
+      StepPlay(stepped);
+    } catch (const RuntimeError&) {
+      steppedFailed = true;
+    }
+    bool tickFailed = false;
+    try {
+      form.tmrAI_Timer();
+    } catch (const RuntimeError&) {
+      tickFailed = true;
+    }
+    ASSERT_EQ(steppedFailed, tickFailed) << n;
+    if (!tickFailed) {
+      ASSERT_EQ(test::Bits(stepped), test::Bits(form)) << n;
+    }
+  }
 }
 
 }  // namespace

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "game/display/headless_screen.h"
 #include "game/net/net_session.h"
 #include "game/net/network_error.h"
 #include "game/replay/game_recorder.h"
 #include "game/sim/form1.h"
+#include "tests/support/state_bits.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"
 

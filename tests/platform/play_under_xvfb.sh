@@ -408,4 +408,33 @@ game_status=$?
   fail "a malformed recording: status $game_status"
 expect_stderr "bad.rec: line 2" "names the malformed line"
 
+# --- Against the computer: the person's keys of either set steer blue, the computer's red, and the
+# recording of both replays. ---------------------------------------------------------------------
+app=$(make_app cpu)
+recording="$work/cpu.rec"
+start_game "$app/zorvane" --cpu --level 3 --record "$recording"
+if wait_until 10 screen_shows_something; then
+  xdotool mousemove 640 480 key Right Right w a Down
+  sleep 1.5
+  xdotool key Escape
+  wait_for_game 10
+  expect_clean_exit "Escape against the computer"
+  blue_keys=$(grep -E '^key (37|38|39|40)$' "$recording" | cut -d' ' -f2 | tr '\n' ' ')
+  red_keys=$(grep -cE '^key (65|68|83|87)$' "$recording")
+  [ "$blue_keys" = "39 39 38 37 40 " ] && pass "the person's keys, W and A too, steered blue" ||
+    fail "blue's keys in the recording: '$blue_keys', not '39 39 38 37 40'"
+  [ "$red_keys" -gt 0 ] && pass "the computer pressed $red_keys keys of red" ||
+    fail "the computer pressed no key"
+  if [ ! -x "$app_dir/zorvane-replay" ]; then
+    echo "note: no zorvane-replay in $app_dir: the recording is replayed in the build tree only"
+  elif "$app_dir/zorvane-replay" --dir "$app" "$recording" >"$work/replayed" 2>&1; then
+    pass "zorvane-replay replays the game against the computer"
+  else
+    fail "the game against the computer does not replay: $(tail -n1 "$work/replayed")"
+  fi
+else
+  fail "the game against the computer showed nothing"
+  wait_for_game 0
+fi
+
 finish

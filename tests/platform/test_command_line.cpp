@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/sdl/command_line.h"
+#include "settings/number_text.h"
 
 namespace zorvane {
 namespace {
@@ -30,6 +31,17 @@ std::string Described(const GameOptions& options) {
   }
   if (options.delay != 1) text += " delay=" + std::to_string(options.delay);
   if (!options.askRouter) text += " no-router";
+  const char* computer[] = {"", " cpu=red", " cpu=blue", " cpu=both"};
+  text += computer[static_cast<int>(options.computer)];
+  if (options.level != 2) text += " level=" + std::to_string(options.level);
+  if (options.seed) text += " seed=" + std::to_string(*options.seed);
+  if (options.settings) {
+    text += " settings=";
+    for (const PlayerSettings& player : {options.settings->blue, options.settings->red}) {
+      for (const float value : player) text += ShortestText(value) + ",";
+    }
+    text.pop_back();
+  }
   return text.empty() ? "plain" : text.substr(1);
 }
 
@@ -99,6 +111,43 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--no-router"}, "--no-router is for a game that waits", ""},
       {{"--join", "h", "--no-router"}, "--no-router is for a game that waits", ""},
       {{"--no-router=yes", "--host"}, "unknown argument '--no-router=yes'", ""},
+      {{"--cpu"}, "", "cpu=red"},
+      {{"--cpu", "blue"}, "", "cpu=blue"},
+      {{"--cpu=both", "--level", "3"}, "", "cpu=both level=3"},
+      {{"--cpu", "--window"}, "", "window cpu=red"},
+      {{"--level=1", "--cpu", "red", "--record", "a.rec"}, "", "record=a.rec cpu=red level=1"},
+      {{"--cpu", "green"}, "unknown argument 'green'", ""},
+      {{"--cpu=green"}, "not 'green'", ""},
+      {{"--level", "2"}, "--level is for a game against the computer", ""},
+      {{"--cpu", "--level", "4"}, "not '4'", ""},
+      {{"--cpu", "--level"}, "--level needs a value", ""},
+      {{"--cpu", "--host"}, "not with --host, --join, --watch or --play", ""},
+      {{"--join", "h", "--cpu", "blue"}, "not with --host, --join, --watch or --play", ""},
+      {{"--cpu", "--watch", "h"}, "not with --host, --join, --watch or --play", ""},
+      {{"--cpu", "--play", "a.rec"}, "not with --host, --join, --watch or --play", ""},
+      {{"--seed", "0"}, "", "seed=0"},
+      {{"--seed=4294967295", "--window"}, "", "window seed=4294967295"},
+      {{"--seed", "4294967296"}, "not '4294967296'", ""},
+      {{"--seed", "-1"}, "not '-1'", ""},
+      {{"--seed", "1e3"}, "not '1e3'", ""},
+      {{"--seed"}, "--seed needs a value", ""},
+      // Each number as the settings tool checks a box: spaces around it are the reader's.
+      {{"--settings=5,0.5,30,15,10,100,6, .25 ,20,1e1,+3,-7"},
+       "",
+       "settings=5,0.5,30,15,10,100,6,0.25,20,10,3,-7"},
+      {{"--settings", "1,2,3,4,5,6,1,2,3,4,5,6", "--record", "a.rec"},
+       "",
+       "record=a.rec settings=1,2,3,4,5,6,1,2,3,4,5,6"},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5"}, "not 11", ""},
+      {{"--settings=1 2 3 4 5 6 1 2 3 4 5 6"}, "not 1", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6,"}, "not 13", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,,6"}, "'' (number 11)", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6x"}, "'6x' (number 12)", ""},
+      {{"--settings=1e39,2,3,4,5,6,1,2,3,4,5,6"}, "'1e39' (number 1)", ""},
+      {{"--settings=1,1e-50,3,4,5,6,1,2,3,4,5,6"}, "'1e-50' (number 2)", ""},
+      {{"--seed", "1", "--host"}, "not with --host, --join, --watch or --play", ""},
+      {{"--seed", "1", "--watch", "h"}, "not with --host, --join, --watch or --play", ""},
+      {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6", "--play", "a"}, "not with --host", ""},
   };
   for (const Case& c : cases) {
     std::string line;

@@ -161,6 +161,89 @@ TEST(SdlEventPumpTest, KeyDownsReachTheGameAndNothingElseDoes) {
   SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
+// Against the computer the person's keys of either set steer the person's block; in the demo
+// the first key but Escape, a modifier or Alt+Enter is swallowed and hands the blocks back.
+TEST(SdlEventPumpTest, APersonAgainstTheComputerSteersOneBlockAndAKeyLeavesTheDemo) {
+  enum class Mode { PersonBlue, PersonRed, Demo };
+  struct Case {
+    const char* name;
+    Mode mode;
+    std::vector<SDL_Event> events;
+    float blueVX, blueVY, redVX, redVY;
+    bool running;
+    int leaves;
+  } const cases[] = {
+      {"W A S D steer blue too",
+       Mode::PersonBlue,
+       {Down(SDLK_d, SDL_SCANCODE_D), Down(SDLK_w, SDL_SCANCODE_W),
+        Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT)},
+       10,
+       -5,
+       0,
+       0,
+       true,
+       0},
+      {"arrows steer red too",
+       Mode::PersonRed,
+       {Down(SDLK_UP, SDL_SCANCODE_UP), Down(SDLK_LEFT, SDL_SCANCODE_LEFT),
+        Down(SDLK_a, SDL_SCANCODE_A)},
+       0,
+       0,
+       -10,
+       -5,
+       true,
+       0},
+      {"a key that is not the game's leaves the demo, once",
+       Mode::Demo,
+       {Down(SDLK_SPACE, SDL_SCANCODE_SPACE), Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT),
+        Down(SDLK_w, SDL_SCANCODE_W)},
+       5,
+       0,
+       0,
+       -5,
+       true,
+       1},
+      {"the game's key that leaves the demo does nothing more",
+       Mode::Demo,
+       {Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT), Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT)},
+       5,
+       0,
+       0,
+       0,
+       true,
+       1},
+      {"modifiers, Alt+Enter and Escape do not leave it",
+       Mode::Demo,
+       {Down(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT), Down(SDLK_LALT, SDL_SCANCODE_LALT),
+        Down(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT), Down(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE)},
+       0,
+       0,
+       0,
+       0,
+       false,
+       0},
+  };
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+  for (const Case& c : cases) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SteadyClock clock;
+    PumpedGame game(clock, KeyRepeat::Platform, [] {});
+    int leaves = 0;
+    if (c.mode == Mode::PersonBlue) game.pump.SteerOnly(Block::Blue);
+    if (c.mode == Mode::PersonRed) game.pump.SteerOnly(Block::Red);
+    if (c.mode == Mode::Demo) game.pump.LeaveOnAnyKey([&leaves] { ++leaves; });
+    for (SDL_Event event : c.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << c.name;
+    game.pump.DoEvents(game.form);
+    EXPECT_EQ(game.form.BluePlayer.VX, c.blueVX) << c.name;
+    EXPECT_EQ(game.form.BluePlayer.VY, c.blueVY) << c.name;
+    EXPECT_EQ(game.form.RedPlayer.VX, c.redVX) << c.name;
+    EXPECT_EQ(game.form.RedPlayer.VY, c.redVY) << c.name;
+    EXPECT_EQ(game.form.Running, c.running) << c.name;
+    EXPECT_EQ(leaves, c.leaves) << c.name;
+  }
+  SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
 // A push small enough for velocities to count key-downs exactly without the blocks going far.
 constexpr float kCountingAccel = 1.0f / 1024;
 

@@ -17,7 +17,7 @@ class RandomPlayers : public EventPump, public EventObserver {
  public:
   RandomPlayers(uint32_t seed, int64_t ticks, GameRecorder* recorder)
       : random_(seed), ticks_(ticks), recorder_(recorder) {
-    queue_.SetObserver(this);
+    queue_.AddObserver(this);
   }
 
   void DoEvents(Form1& form) override {

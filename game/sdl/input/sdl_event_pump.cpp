@@ -15,7 +15,14 @@ SdlEventPump::SdlEventPump(FramePacer& pacer, Clock& clock, KeyRepeat repeat,
       switchDisplay_(std::move(switchDisplay)),
       queue_(clock),
       keyRepeater_(clock),
-      controllers_(clock, [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, 0); }) {}
+      controllers_(clock, [this](int16_t keyCode) {
+        // A controller leaves the demo with anything but Back held (Escape).
+        if (leave_ && keyCode != kVkEscape) {
+          std::exchange(leave_, nullptr)();
+          return;
+        }
+        PostPersonsKey(keyCode, 0);
+      }) {}
 
 void SdlEventPump::DoEvents(Form1& form) {
   pacer_.BeginPass();
@@ -30,7 +37,7 @@ void SdlEventPump::Deliver(WindowEvents& window) {
   controllers_.PostDue(repeat);
   if (repeat) {
     keyRepeater_.PostDue(
-        [this](int16_t keyCode) { queue_.PostKeyDown(keyCode, ShiftState(SDL_GetModState())); });
+        [this](int16_t keyCode) { PostPersonsKey(keyCode, ShiftState(SDL_GetModState())); });
   }
   queue_.RunPending(window);
 }
@@ -65,6 +72,7 @@ void SdlEventPump::Post(const SDL_Event& event) {
 }
 
 void SdlEventPump::PostKey(const SDL_KeyboardEvent& key) {
+  if (leave_ && !key.repeat && LeavesDemo(key.keysym)) return;
   const int code = VirtualKeyCode(key.keysym.sym, key.keysym.scancode);
   if (code == kNoVirtualKey) return;
   if (code == kVkReturn && (key.keysym.mod & KMOD_ALT) != 0) {
@@ -77,12 +85,25 @@ void SdlEventPump::PostKey(const SDL_KeyboardEvent& key) {
   if (key.keysym.scancode == switchKey_) return;
   const int16_t shift = ShiftState(key.keysym.mod);
   if (repeat_ == KeyRepeat::Platform) {
-    queue_.PostKeyDown(static_cast<int16_t>(code), shift);
+    PostPersonsKey(static_cast<int16_t>(code), shift);
   } else if (!key.repeat) {
     // The platform repeats only the last key pressed; each key's own repeats come from here.
     keyRepeater_.Press(key.keysym.scancode, static_cast<int16_t>(code),
-                       [&](int16_t keyCode) { queue_.PostKeyDown(keyCode, shift); });
+                       [&](int16_t keyCode) { PostPersonsKey(keyCode, shift); });
   }
+}
+
+void SdlEventPump::PostPersonsKey(int16_t keyCode, int16_t shift) {
+  queue_.PostKeyDown(personsBlock_ ? SameKeyOf(*personsBlock_, keyCode) : keyCode, shift);
+}
+
+bool SdlEventPump::LeavesDemo(const SDL_Keysym& key) {
+  const bool modifier = (key.sym >= SDLK_LCTRL && key.sym <= SDLK_RGUI) || key.sym == SDLK_MODE;
+  const bool switchDisplay =
+      (key.mod & KMOD_ALT) != 0 && (key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER);
+  if (key.sym == SDLK_ESCAPE || modifier || switchDisplay) return false;
+  std::exchange(leave_, nullptr)();
+  return true;
 }
 
 }  // namespace zorvane

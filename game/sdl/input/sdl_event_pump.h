@@ -3,12 +3,14 @@
 #include <SDL.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "game/events/clock.h"
 #include "game/events/event_pump.h"
 #include "game/events/event_queue.h"
 #include "game/events/frame_pacer.h"
+#include "game/events/key_codes.h"
 #include "game/sdl/input/key_repeater.h"
 #include "game/sdl/input/sdl_controllers.h"
 
@@ -28,8 +30,17 @@ class SdlEventPump : public EventPump {
   // timer's tick last.
   void Deliver(WindowEvents& window);
 
-  // Told of every event the game ran: a recording.
-  void Observe(EventObserver* observer) { queue_.SetObserver(observer); }
+  // Told of every event the game ran: a recording, the computer's players.
+  void Observe(EventObserver* observer) { queue_.AddObserver(observer); }
+
+  // A key-down from a player that is not at the keys, the computer: it joins the queue as it is.
+  void PostKeyDown(int16_t keyCode) { queue_.PostKeyDown(keyCode, 0); }
+  // Against the computer: the person's keys of either block, and their controllers, steer
+  // `block`.
+  void SteerOnly(Block block) { personsBlock_ = block; }
+  // The demo: the first key the person presses but Escape (or a modifier, or Alt+Enter) is not
+  // the game's; it calls `leave`, once.
+  void LeaveOnAnyKey(std::function<void()> leave) { leave_ = std::move(leave); }
 
   // The virtual-key codes of the game keys held down now, on the keyboard (not with
   // KeyRepeat::Platform, which leaves the keyboard's keys to it) and on the controllers.
@@ -38,6 +49,10 @@ class SdlEventPump : public EventPump {
  private:
   void Post(const SDL_Event& event);
   void PostKey(const SDL_KeyboardEvent& key);
+  // A key-down of the person's, keyboard or controller.
+  void PostPersonsKey(int16_t keyCode, int16_t shift);
+  // Whether the key ends the demo; it then calls leave_.
+  bool LeavesDemo(const SDL_Keysym& key);
 
   FramePacer& pacer_;
   KeyRepeat repeat_;
@@ -48,6 +63,8 @@ class SdlEventPump : public EventPump {
   // The Enter of the Alt+Enter last pressed, until it is let go: its repeats are not the game's
   // either, even once Alt is up.
   SDL_Scancode switchKey_ = SDL_SCANCODE_UNKNOWN;
+  std::optional<Block> personsBlock_;
+  std::function<void()> leave_;
 };
 
 }  // namespace zorvane
