@@ -62,7 +62,9 @@ class TwoGames {
       if (guestKeys) guestKeys->Play(guest.session);
       host.Frame();
       guest.Frame();
-      for (NetSide& watcher : watchers) watcher.Frame();
+      for (NetSide& watcher : watchers) {
+        if (&watcher != stalled) watcher.Frame();
+      }
       for (const NetSide* side : {&host, &guest}) {
         const Form1& form = side->form;
         if (!side->session.playing() || !form.Running) continue;
@@ -92,6 +94,7 @@ class TwoGames {
   NetSide guest;
   std::vector<std::unique_ptr<MemoryTransport>> watcherLinks;
   std::list<NetSide> watchers;
+  NetSide* stalled = nullptr;  // a watcher that no longer takes what it is sent
 };
 
 // Random keys on both sides (or on the guest's alone) over links of several round trips and
@@ -256,8 +259,9 @@ TEST(Rollback, AGameGuessesAtMostTwelveTicksAhead) {
 }
 
 // Watchers: one there before play begins, one that comes late and catches up, and keys pressed
-// by a watcher, which do nothing. A ninth is refused; one that sends anything is let go; the
-// players never notice. Every watcher that stayed records the players' game.
+// by a watcher, which do nothing. A ninth is refused; one that sends anything is let go, and so
+// is one that stops taking what it is sent; the players never notice. Every watcher that
+// stayed records the players' game.
 TEST(Rollback, WatchersRecordThePlayersGame) {
   TwoGames games(30'000, 0.05);
   games.Watch();
@@ -280,11 +284,14 @@ TEST(Rollback, WatchersRecordThePlayersGame) {
   EXPECT_GE(late.session.ticksRun() + net::NetSession::kCatchUpTicks + 12,
             games.host.session.confirmed())
       << "caught up";
+  games.stalled = &*std::next(games.watchers.begin(), 3);
+  games.RunUntil([&] { return games.host.session.watchers() == 6; }, &hostKeys, &guestKeys);
+  EXPECT_EQ(games.host.session.watchers(), 6u);
   games.End();
   for (int i = 0; i < 100; ++i) games.Run(1);
   const std::string recorded = ExpectSameGame(games.host, games.guest);
   for (NetSide& watcher : games.watchers) {
-    if (&watcher == &ninth || &watcher == &rude) continue;
+    if (&watcher == &ninth || &watcher == &rude || &watcher == games.stalled) continue;
     EXPECT_FALSE(watcher.form.Running);
     EXPECT_EQ(watcher.failure, "");
     EXPECT_EQ(watcher.Recording(), recorded);

@@ -53,6 +53,15 @@ void MemoryTransport::Send(PeerId peer, const std::vector<uint8_t>& bytes, Deliv
   Put(*links_[peer - 1], 1 - side_, {TransportEvent::Kind::Message, 0, bytes});
 }
 
+size_t MemoryTransport::Unacknowledged(PeerId peer) const {
+  if (peer == 0 || peer > links_.size()) return 0;
+  size_t bytes = 0;
+  for (const Arrival& arrival : links_[peer - 1]->toEnd[1 - side_]) {
+    bytes += arrival.event.bytes.size();
+  }
+  return bytes;
+}
+
 void MemoryTransport::Release(PeerId peer) {
   if (peer == 0 || peer > links_.size()) return;
   Put(*links_[peer - 1], 1 - side_, {TransportEvent::Kind::Disconnected, 0, {}});

@@ -37,7 +37,8 @@ class MemoryTransport : public Transport {
   void Release(PeerId peer) override;
   // Nothing passes in memory but the messages.
   bool HeardFrom(PeerId) override { return false; }
-  size_t Unacknowledged(PeerId) const override { return 0; }
+  // What the peer has not taken yet.
+  size_t Unacknowledged(PeerId peer) const override;
   std::string PeerName(PeerId) const override { return "memory"; }
 
   // From now on what is sent, either way on any link of this network, takes this long.
