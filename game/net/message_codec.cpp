@@ -55,11 +55,15 @@ class Reader {
     v = lo | static_cast<uint32_t>(hi) << 16;
     return true;
   }
-  // A count of items that follow, from 1 to most.
-  bool Count(size_t& count, size_t most) {
-    uint8_t n = 0;
-    if (!U8(n) || n == 0 || n > most) return false;
-    count = n;
+  // A count from 1 to `most`, then that many items, each read by `read`.
+  template <typename Item, typename Read>
+  bool List(std::vector<Item>& items, size_t most, Read read) {
+    uint8_t count = 0;
+    if (!U8(count) || count == 0 || count > most) return false;
+    items.resize(count);
+    for (Item& item : items) {
+      if (!read(item)) return false;
+    }
     return true;
   }
   bool F32(float& v) {
@@ -137,16 +141,10 @@ std::optional<Message> DecodeRefuse(Reader& in) {
 
 std::optional<Message> DecodeInputs(Reader& in) {
   Inputs inputs;
-  size_t count = 0;
   uint8_t ahead = 0;
-  if (!in.U32(inputs.first) || inputs.first == 0 || !in.Count(count, kMaxInputsPerMessage)) {
-    return std::nullopt;
-  }
-  inputs.inputs.resize(count);
-  for (uint8_t& input : inputs.inputs) {
-    if (!Input(in, input)) return std::nullopt;
-  }
-  if (!in.U32(inputs.received) || !in.U32(inputs.tick) || !in.U8(ahead) || !in.AtEnd()) {
+  if (!in.U32(inputs.first) || inputs.first == 0 ||
+      !in.List(inputs.inputs, kMaxInputsPerMessage, [&](uint8_t& i) { return Input(in, i); }) ||
+      !in.U32(inputs.received) || !in.U32(inputs.tick) || !in.U8(ahead) || !in.AtEnd()) {
     return std::nullopt;
   }
   inputs.ahead = static_cast<int8_t>(ahead);
@@ -155,29 +153,23 @@ std::optional<Message> DecodeInputs(Reader& in) {
 
 std::optional<Message> DecodeChecks(Reader& in) {
   Checks checks;
-  size_t count = 0;
-  if (!in.U32(checks.first) || !in.Count(count, kMaxChecksPerMessage)) return std::nullopt;
-  checks.sums.resize(count);
-  for (uint32_t& sum : checks.sums) {
-    if (!in.U32(sum)) return std::nullopt;
+  if (!in.U32(checks.first) ||
+      !in.List(checks.sums, kMaxChecksPerMessage, [&](uint32_t& sum) { return in.U32(sum); }) ||
+      !in.AtEnd()) {
+    return std::nullopt;
   }
-  if (!in.AtEnd()) return std::nullopt;
   return checks;
 }
 
 std::optional<Message> DecodeTurns(Reader& in) {
   Turns turns;
-  size_t count = 0;
-  if (!in.U32(turns.first) || turns.first == 0 || !in.Count(count, kMaxRunsPerMessage)) {
+  const auto run = [&](TurnRun& r) {
+    return in.U8(r.ticks) && r.ticks > 0 && Input(in, r.host) && Input(in, r.guest);
+  };
+  if (!in.U32(turns.first) || turns.first == 0 || !in.List(turns.runs, kMaxRunsPerMessage, run) ||
+      !in.AtEnd()) {
     return std::nullopt;
   }
-  turns.runs.resize(count);
-  for (TurnRun& run : turns.runs) {
-    if (!in.U8(run.ticks) || run.ticks == 0 || !Input(in, run.host) || !Input(in, run.guest)) {
-      return std::nullopt;
-    }
-  }
-  if (!in.AtEnd()) return std::nullopt;
   return turns;
 }
 
