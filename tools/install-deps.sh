@@ -8,7 +8,7 @@
 #   test    run and deb, plus the test frameworks, a private X server, the tools the tests drive
 #           it with, the checkers of the packages, a router for network namespaces
 #           (miniupnpd, nftables, ip) and Python for the arena's example player
-#   bench   build, plus Google Benchmark
+#   bench   build, plus Google Benchmark and the X test extension (keys for the lag bench)
 #   fuzz    build, plus clang and its sanitizer and libFuzzer runtime
 #   web     the game for the browser: Emscripten, the float text libraries' headers, and a
 #           deb-src line for apt when none is set, since SDL2 is built from its source package
@@ -26,7 +26,7 @@ deb=(dpkg-dev file)
 test=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils x11-apps imagemagick procps
   desktop-file-utils libglib2.0-bin lintian appstream miniupnpd-nftables nftables iproute2
   python3)
-bench=(libbenchmark-dev)
+bench=(libbenchmark-dev libxtst-dev)
 fuzz=(clang libclang-rt-dev)
 # dpkg-dev unpacks the source package that apt-get source fetches.
 web=(emscripten cmake make dpkg-dev libfast-float-dev libfmt-dev)

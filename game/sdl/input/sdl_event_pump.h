@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "game/events/clock.h"
 #include "game/events/event_pump.h"
@@ -40,6 +41,10 @@ class SdlEventPump : public EventPump {
   // The demo: the first key the person presses but Escape (or a modifier, or Alt+Enter) is not
   // the game's; it calls `leave`, once.
   void LeaveOnAnyKey(std::function<void()> leave) { leave_ = std::move(leave); }
+
+  // The virtual-key codes of the game keys held down now, on the keyboard (not with
+  // KeyRepeat::Platform, which leaves the keyboard's keys to it) and on the controllers.
+  std::vector<int16_t> HeldKeys() const;
 
  private:
   void Post(const SDL_Event& event);
