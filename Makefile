@@ -4,7 +4,8 @@
 BUILD ?= build
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
-# How long the real game is played by `make soak`, in seconds, and how many ticks the replay soak runs.
+# How long the real game, and two games and a watcher over the network, are played by
+# `make soak`, in seconds, and how many ticks the replay soak runs.
 SOAK_SECONDS ?= 600
 SOAK_TICKS ?= 1000000
 # The browser's build, and the port make web-serve serves its page on.
@@ -45,8 +46,9 @@ test:
 	@cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE soak
 
-# The long runs: a million replay ticks, and the real game under Xvfb for SOAK_SECONDS, each
-# printing its memory and open descriptors at the start and the end.
+# The long runs: a million replay ticks and the real game under Xvfb for SOAK_SECONDS, each
+# printing its memory and open descriptors at the start and the end; 20,000 ticks over lossy
+# relays and SOAK_SECONDS of network play at the players' pace, printing their figures.
 soak:
 	@bash tools/install-deps.sh test bench
 	@$(call configure,$(BUILD),$(WITH_TESTS))
@@ -78,9 +80,9 @@ fuzz:
 # tick and a bitmap load, then the two programs' start under Xvfb, then the game's CPU as it
 # starts, with an idle game controller and in its small window, then a jump in a recording of an
 # hour, then the computer's match-ups in the arena (ARENA_ROUNDS each) and the game's CPU with the
-# computer playing; last, the page's downloads, first frame and pace in headless Chromium.
-# Repetitions in random turns keep a busy moment of the machine from falling on one side of a ratio
-# only.
+# computer playing, then the time from a key to the screen alone and over the network; last, the
+# page's downloads, first frame and pace in headless Chromium. Repetitions in random turns keep a
+# busy moment of the machine from falling on one side of a ratio only.
 ARENA_ROUNDS ?= 1000
 bench: web
 	@bash tools/install-deps.sh test bench browser
@@ -95,6 +97,7 @@ bench: web
 	bash tools/bench/game_cpu.sh $(BUILD)/bench/zorvane-cpu-bench $(BUILD)/app
 	$(BUILD)/bench/zorvane-seek-bench
 	bash tools/bench/computer.sh $(BUILD)/app $(ARENA_ROUNDS)
+	bash tools/bench/net_lag.sh $(BUILD)/bench/zorvane-net-lag-bench $(BUILD)/app
 	/usr/bin/python3 tools/bench/web_page.py $(WEB)/site
 
 # The release archive $(BUILD)/zorvane-<version>-linux-x86_64.tar.gz (tools/dist/Packaging.cmake).

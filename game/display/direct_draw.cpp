@@ -55,7 +55,10 @@ std::shared_ptr<PrimarySurface> DirectDraw::CreateFlipChain(int backBufferCount)
 std::shared_ptr<Surface> DirectDraw::CreateSurfaceFromFile(const std::string& path, uint32_t caps) {
   // Every surface lives in ordinary memory here, so the memory choice in caps changes nothing.
   (void)caps;
-  return std::make_shared<Surface>(LoadBitmapFile(path));
+  if (!keepBitmaps_) return std::make_shared<Surface>(LoadBitmapFile(path));
+  auto kept = kept_.find(path);
+  if (kept == kept_.end()) kept = kept_.emplace(path, LoadBitmapFile(path)).first;
+  return std::make_shared<Surface>(kept->second);
 }
 
 void DirectDraw::RestoreDisplayMode() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -47,8 +48,15 @@ class DirectDraw {
   std::shared_ptr<Surface> CreateSurfaceFromFile(const std::string& path, uint32_t caps);
   void RestoreDisplayMode();
 
+  // From now on each bitmap file is read once: a later surface from the same file is a copy of
+  // the first. For a game that runs ticks again, which would read the dead bitmaps from disk at
+  // every run.
+  void KeepBitmaps() { keepBitmaps_ = true; }
+
  private:
   Screen& screen_;
+  bool keepBitmaps_ = false;
+  std::map<std::string, Surface> kept_;
   bool exclusive_ = false;
   int width_ = 0;
   int height_ = 0;

@@ -11,10 +11,11 @@
 namespace zorvane::net {
 namespace {
 
-constexpr int kChannels = 1;
-// The host takes one guest and has room to answer a few more that it turns away.
-constexpr size_t kHostPeers = 4;
-// A little room over the largest message for ENet's own framing of a packet.
+// Channel 0 carries the reliable messages, channel 1 those sent once: ENet holds back a message
+// sent once until the reliable ones sent before it on its channel have come.
+constexpr int kChannels = 2;
+constexpr enet_uint8 kReliableChannel = 0;
+constexpr enet_uint8 kUnreliableChannel = 1;
 constexpr size_t kLargestPacket = kMaxMessageSize;
 constexpr size_t kMostWaitingData = 64 * 1024;
 // ENet lets a peer go when a message goes unacknowledged this long. With a tenth of the
@@ -25,7 +26,9 @@ constexpr enet_uint32 kPlayTimeoutMs = 30000;
 // Nor does a message that had to be sent again many times end the link before then.
 constexpr enet_uint32 kPlayTimeoutLimit = 1u << 16;
 constexpr enet_uint32 kJoinTimeoutMs = 10000;
-constexpr auto kGoodbyeWait = std::chrono::milliseconds(1000);
+// Long enough for the last messages and the goodbye to be acknowledged over a slow link that
+// loses some of them.
+constexpr auto kGoodbyeWait = std::chrono::milliseconds(2000);
 // ENet pings a peer by itself only while none of its messages waits for an acknowledgement. A
 // message lost a few times in a row is sent again at ever longer intervals, and while both sides
 // wait on one, neither would hear from the other for seconds: a ping of our own, four times a
@@ -47,32 +50,56 @@ std::string Name(const ENetAddress& address) {
   return std::string(ip) + ":" + std::to_string(address.port);
 }
 
+// ENet drops messages sent unreliably while the round trip grows, to spare a congested link;
+// ours are a few dozen bytes, sent again until they arrive, and dropping them would stall the
+// other game: each peer keeps its throttle where it starts, open.
+void ForPlay(ENetPeer* peer) {
+  enet_peer_timeout(peer, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
+  enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                               ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
+}
+
 void Limit(ENetHost* host) {
   host->checksum = enet_crc32;
   host->maximumPacketSize = kLargestPacket;
   host->maximumWaitingData = kMostWaitingData;
 }
 
-// A reliable message to one peer; one ENet will not take (the peer is not connected) is freed
-// here, since ENet keeps only what it queues.
-void SendTo(ENetPeer* peer, const std::vector<uint8_t>& bytes) {
-  ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
+// One message to one peer; one ENet will not take (the peer is not connected) is freed here,
+// since ENet keeps only what it queues.
+void SendTo(ENetPeer* peer, const std::vector<uint8_t>& bytes, Delivery delivery) {
+  const bool reliable = delivery == Delivery::Reliable;
+  ENetPacket* packet =
+      enet_packet_create(bytes.data(), bytes.size(),
+                         reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED);
   if (packet == nullptr) {
     LogError("network", "no memory for a message");
-  } else if (enet_peer_send(peer, 0, packet) < 0) {
+  } else if (enet_peer_send(peer, reliable ? kReliableChannel : kUnreliableChannel, packet) < 0) {
     enet_packet_destroy(packet);
     LogError("network", "a message could not be sent to " + Name(peer->address));
   }
 }
 
-}  // namespace
-
-EnetTransport::EnetTransport(ENetHost* host, std::vector<uint8_t> busyReply)
-    : host_(host), busyReply_(std::move(busyReply)) {
-  Limit(host_);
+PeerId IdOf(const ENetPeer* peer) {
+  return static_cast<PeerId>(reinterpret_cast<uintptr_t>(peer->data));
 }
 
-std::unique_ptr<EnetTransport> EnetTransport::Host(uint16_t port, std::vector<uint8_t> busyReply) {
+// The bytes of the messages in one of ENet's lists of commands.
+size_t BytesIn(ENetList& commands) {
+  size_t bytes = 0;
+  for (ENetListIterator it = enet_list_begin(&commands); it != enet_list_end(&commands);
+       it = enet_list_next(it)) {
+    const auto* command = reinterpret_cast<const ENetOutgoingCommand*>(it);
+    if (command->packet != nullptr) bytes += command->fragmentLength;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+EnetTransport::EnetTransport(ENetHost* host) : host_(host) { Limit(host_); }
+
+std::unique_ptr<EnetTransport> EnetTransport::Host(uint16_t port) {
   StartEnet();
   ENetAddress address{ENET_HOST_ANY, port};
   ENetHost* host = enet_host_create(&address, kHostPeers, kChannels, 0, 0);
@@ -81,7 +108,7 @@ std::unique_ptr<EnetTransport> EnetTransport::Host(uint16_t port, std::vector<ui
                            ": the port is in use or not allowed",
                        NetworkError::kFailed);
   }
-  return std::unique_ptr<EnetTransport>(new EnetTransport(host, std::move(busyReply)));
+  return std::unique_ptr<EnetTransport>(new EnetTransport(host));
 }
 
 std::unique_ptr<EnetTransport> EnetTransport::Join(const std::string& name, uint16_t port) {
@@ -96,36 +123,43 @@ std::unique_ptr<EnetTransport> EnetTransport::Join(const std::string& name, uint
   if (host == nullptr) {
     throw NetworkError("could not join " + where + ": no UDP socket", NetworkError::kFailed);
   }
-  std::unique_ptr<EnetTransport> transport(new EnetTransport(host, {}));
-  transport->peer_ = enet_host_connect(host, &address, kChannels, 0);
-  if (transport->peer_ == nullptr) {
-    throw NetworkError("could not join " + where, NetworkError::kFailed);
-  }
-  enet_peer_timeout(transport->peer_, 0, kJoinTimeoutMs, kJoinTimeoutMs);
-  transport->peerName_ = where;
-  transport->joining_ = true;
+  std::unique_ptr<EnetTransport> transport(new EnetTransport(host));
+  ENetPeer* peer = enet_host_connect(host, &address, kChannels, 0);
+  if (peer == nullptr) throw NetworkError("could not join " + where, NetworkError::kFailed);
+  enet_peer_timeout(peer, 0, kJoinTimeoutMs, kJoinTimeoutMs);
+  transport->joining_ = transport->Add(peer, where);  // kHostPeer, the first
   enet_host_flush(host);
   return transport;
 }
 
 EnetTransport::~EnetTransport() {
   if (host_ == nullptr) return;
-  if (peer_ != nullptr) {
-    enet_peer_disconnect_later(peer_, 0);
-    const auto until = std::chrono::steady_clock::now() + kGoodbyeWait;
-    ENetEvent event;
-    while (std::chrono::steady_clock::now() < until) {
-      const int got = enet_host_service(host_, &event, 10);
-      if (got < 0) {
-        LogError("network", "ENet could not service the connection while closing it");
-        break;
-      }
-      if (got == 0) continue;
-      if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
-      if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer_) break;
+  for (auto& [id, peer] : peers_) enet_peer_disconnect_later(peer.peer, 0);
+  const auto until = std::chrono::steady_clock::now() + kGoodbyeWait;
+  ENetEvent event;
+  while (!peers_.empty() && std::chrono::steady_clock::now() < until) {
+    const int got = enet_host_service(host_, &event, 10);
+    if (got < 0) {
+      LogError("network", "ENet could not service the connections while closing them");
+      break;
     }
+    if (got == 0) continue;
+    if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+    if (event.type == ENET_EVENT_TYPE_DISCONNECT) peers_.erase(IdOf(event.peer));
   }
   enet_host_destroy(host_);
+}
+
+PeerId EnetTransport::Add(ENetPeer* peer, std::string name) {
+  const PeerId id = nextPeer_++;
+  peer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(id));
+  peers_[id] = Peer{peer, std::move(name)};
+  return id;
+}
+
+ENetPeer* EnetTransport::Find(PeerId peer) const {
+  const auto found = peers_.find(peer);
+  return found == peers_.end() || peer == joining_ ? nullptr : found->second.peer;
 }
 
 TransportEvent EnetTransport::Poll() {
@@ -134,38 +168,32 @@ TransportEvent EnetTransport::Poll() {
   int got;
   while ((got = enet_host_service(host_, &event, 0)) > 0) {
     switch (event.type) {
-      case ENET_EVENT_TYPE_CONNECT:
-        if (joining_ && event.peer == peer_) {
-          joining_ = false;
-          enet_peer_timeout(peer_, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
-          return {TransportEvent::Kind::Connected, {}};
+      case ENET_EVENT_TYPE_CONNECT: {
+        if (IdOf(event.peer) == joining_ && joining_ != 0) {
+          const PeerId host = joining_;
+          joining_ = 0;
+          ForPlay(event.peer);
+          return {TransportEvent::Kind::Connected, host, {}};
         }
-        if (peer_ == nullptr && open_) {
-          peer_ = event.peer;
-          peerName_ = Name(peer_->address);
-          enet_peer_timeout(peer_, kPlayTimeoutLimit, 0, kPlayTimeoutMs);
-          return {TransportEvent::Kind::Connected, {}};
-        }
-        // Someone else while a guest is here, or after the guest left: told so, and let go.
-        SendTo(event.peer, busyReply_);
-        enet_peer_disconnect_later(event.peer, 0);
-        break;
+        ForPlay(event.peer);
+        return {TransportEvent::Kind::Connected, Add(event.peer, Name(event.peer->address)), {}};
+      }
       case ENET_EVENT_TYPE_RECEIVE: {
-        const bool fromPeer = event.peer == peer_;
+        const PeerId from = IdOf(event.peer);
         TransportEvent received{
             TransportEvent::Kind::Message,
+            from,
             {event.packet->data, event.packet->data + event.packet->dataLength}};
         enet_packet_destroy(event.packet);
-        if (fromPeer) return received;
+        if (peers_.count(from) != 0) return received;
         break;
       }
-      case ENET_EVENT_TYPE_DISCONNECT:
-        if (event.peer == peer_) {
-          peer_ = nullptr;
-          open_ = false;
-          return {TransportEvent::Kind::Disconnected, {}};
-        }
-        break;
+      case ENET_EVENT_TYPE_DISCONNECT: {
+        const PeerId gone = IdOf(event.peer);
+        if (peers_.erase(gone) == 0) break;  // one we let go
+        if (gone == joining_) joining_ = 0;
+        return {TransportEvent::Kind::Disconnected, gone, {}};
+      }
       case ENET_EVENT_TYPE_NONE:
         break;
     }
@@ -174,33 +202,47 @@ TransportEvent EnetTransport::Poll() {
   return {};
 }
 
-void EnetTransport::Send(const std::vector<uint8_t>& bytes) {
-  if (host_ == nullptr || peer_ == nullptr || joining_) return;
-  SendTo(peer_, bytes);
+void EnetTransport::Send(PeerId peer, const std::vector<uint8_t>& bytes, Delivery delivery) {
+  if (ENetPeer* to = Find(peer)) SendTo(to, bytes, delivery);
 }
 
 void EnetTransport::Flush() {
   if (host_ == nullptr) return;
   const enet_uint32 now = enet_time_get();
-  if (peer_ != nullptr && !joining_ && now - lastPing_ >= kPingIntervalMs) {
-    enet_peer_ping(peer_);
+  if (now - lastPing_ >= kPingIntervalMs) {
+    for (const auto& [id, peer] : peers_) {
+      if (id != joining_) enet_peer_ping(peer.peer);
+    }
     lastPing_ = now;
   }
   enet_host_flush(host_);
 }
 
-void EnetTransport::Release() {
-  open_ = true;
-  if (peer_ == nullptr) return;
-  enet_peer_disconnect_later(peer_, 0);
+void EnetTransport::Release(PeerId peer) {
+  ENetPeer* gone = Find(peer);
+  if (gone == nullptr) return;
+  enet_peer_disconnect_later(gone, 0);
   enet_host_flush(host_);
-  peer_ = nullptr;
+  peers_.erase(peer);
 }
 
-bool EnetTransport::HeardFromPeer() {
-  if (peer_ == nullptr || joining_ || peer_->lastReceiveTime == lastHeard_) return false;
-  lastHeard_ = peer_->lastReceiveTime;
+bool EnetTransport::HeardFrom(PeerId peer) {
+  const auto found = peers_.find(peer);
+  if (found == peers_.end() || peer == joining_) return false;
+  Peer& known = found->second;
+  if (known.peer->lastReceiveTime == known.lastHeard) return false;
+  known.lastHeard = known.peer->lastReceiveTime;
   return true;
+}
+
+size_t EnetTransport::Unacknowledged(PeerId peer) const {
+  ENetPeer* to = Find(peer);
+  return to == nullptr ? 0 : BytesIn(to->outgoingCommands) + BytesIn(to->sentReliableCommands);
+}
+
+std::string EnetTransport::PeerName(PeerId peer) const {
+  const auto found = peers_.find(peer);
+  return found == peers_.end() ? "?" : found->second.name;
 }
 
 uint16_t EnetTransport::port() const { return host_ ? host_->address.port : 0; }
@@ -209,7 +251,7 @@ void EnetTransport::Abandon() {
   if (host_ == nullptr) return;
   enet_host_destroy(host_);
   host_ = nullptr;
-  peer_ = nullptr;
+  peers_.clear();
 }
 
 }  // namespace zorvane::net

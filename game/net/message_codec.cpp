@@ -7,7 +7,8 @@
 namespace zorvane::net {
 namespace {
 
-enum Type : uint8_t { kHello = 1, kWelcome = 2, kRefuse = 3, kTurn = 4, kCheck = 5 };
+// Type 4 and 5 were the turns and checks of the first protocol.
+enum Type : uint8_t { kHello = 1, kWelcome = 2, kRefuse = 3, kInputs = 6, kChecks = 7, kTurns = 8 };
 
 class Writer {
  public:
@@ -54,6 +55,17 @@ class Reader {
     v = lo | static_cast<uint32_t>(hi) << 16;
     return true;
   }
+  // A count from 1 to `most`, then that many items, each read by `read`.
+  template <typename Item, typename Read>
+  bool List(std::vector<Item>& items, size_t most, Read read) {
+    uint8_t count = 0;
+    if (!U8(count) || count == 0 || count > most) return false;
+    items.resize(count);
+    for (Item& item : items) {
+      if (!read(item)) return false;
+    }
+    return true;
+  }
   bool F32(float& v) {
     uint32_t bits = 0;
     if (!U32(bits)) return false;
@@ -82,13 +94,20 @@ class Reader {
   bool ok_ = true;
 };
 
-bool Delay(Reader& in, uint8_t& delay) { return in.U8(delay) && delay <= kMaxDelay; }
+bool Flag(Reader& in, bool& flag) {
+  uint8_t byte = 0;
+  if (!in.U8(byte) || byte > 1) return false;
+  flag = byte == 1;
+  return true;
+}
+
+bool Input(Reader& in, uint8_t& input) { return in.U8(input) && (input & ~kInputMask) == 0; }
 
 std::optional<Message> DecodeHello(Reader& in) {
   Hello hello;
   if (!in.Versions(hello.versions)) return std::nullopt;
   if (hello.versions.protocol != kProtocolVersion) return hello;
-  if (!Delay(in, hello.delay) || !in.AtEnd()) return std::nullopt;
+  if (!Flag(in, hello.watcher) || !in.AtEnd()) return std::nullopt;
   return hello;
 }
 
@@ -96,7 +115,7 @@ std::optional<Message> DecodeWelcome(Reader& in) {
   Welcome welcome;
   if (!in.Versions(welcome.versions)) return std::nullopt;
   if (welcome.versions.protocol != kProtocolVersion) return welcome;
-  if (!Delay(in, welcome.delay) || !in.U32(welcome.seed)) return std::nullopt;
+  if (!in.U32(welcome.seed)) return std::nullopt;
   for (PlayerSettings* block : {&welcome.settings.blue, &welcome.settings.red}) {
     for (float& value : *block) {
       if (!in.F32(value)) return std::nullopt;
@@ -112,34 +131,46 @@ std::optional<Message> DecodeRefuse(Reader& in) {
   if (refuse.versions.protocol != kProtocolVersion) return refuse;
   uint8_t reason = 0;
   if (!in.U8(reason) || !in.AtEnd()) return std::nullopt;
-  if (reason != static_cast<uint8_t>(RefuseReason::Versions) &&
-      reason != static_cast<uint8_t>(RefuseReason::GameOn)) {
+  if (reason < static_cast<uint8_t>(RefuseReason::Versions) ||
+      reason > static_cast<uint8_t>(RefuseReason::Full)) {
     return std::nullopt;
   }
   refuse.reason = static_cast<RefuseReason>(reason);
   return refuse;
 }
 
-std::optional<Message> DecodeTurn(Reader& in) {
-  Turn turn;
-  uint8_t count = 0;
-  if (!in.U32(turn.tick) || !in.U32(turn.seed) || !in.U8(count) || count > kMaxKeysPerTurn) {
+std::optional<Message> DecodeInputs(Reader& in) {
+  Inputs inputs;
+  uint8_t ahead = 0;
+  if (!in.U32(inputs.first) || inputs.first == 0 ||
+      !in.List(inputs.inputs, kMaxInputsPerMessage, [&](uint8_t& i) { return Input(in, i); }) ||
+      !in.U32(inputs.received) || !in.U32(inputs.tick) || !in.U8(ahead) || !in.AtEnd()) {
     return std::nullopt;
   }
-  turn.keys.reserve(count);
-  for (uint8_t i = 0; i < count; ++i) {
-    uint8_t key = 0;
-    if (!in.U8(key) || !IsGameKey(key)) return std::nullopt;
-    turn.keys.push_back(key);
-  }
-  if (!in.AtEnd()) return std::nullopt;
-  return turn;
+  inputs.ahead = static_cast<int8_t>(ahead);
+  return inputs;
 }
 
-std::optional<Message> DecodeCheck(Reader& in) {
-  Check check;
-  if (!in.U32(check.tick) || !in.U32(check.checksum) || !in.AtEnd()) return std::nullopt;
-  return check;
+std::optional<Message> DecodeChecks(Reader& in) {
+  Checks checks;
+  if (!in.U32(checks.first) ||
+      !in.List(checks.sums, kMaxChecksPerMessage, [&](uint32_t& sum) { return in.U32(sum); }) ||
+      !in.AtEnd()) {
+    return std::nullopt;
+  }
+  return checks;
+}
+
+std::optional<Message> DecodeTurns(Reader& in) {
+  Turns turns;
+  const auto run = [&](TurnRun& r) {
+    return in.U8(r.ticks) && r.ticks > 0 && Input(in, r.host) && Input(in, r.guest);
+  };
+  if (!in.U32(turns.first) || turns.first == 0 || !in.List(turns.runs, kMaxRunsPerMessage, run) ||
+      !in.AtEnd()) {
+    return std::nullopt;
+  }
+  return turns;
 }
 
 }  // namespace
@@ -152,11 +183,10 @@ std::vector<uint8_t> Encode(const Message& message) {
         if constexpr (std::is_same_v<T, Hello>) {
           out.U8(kHello);
           out.Versions(m.versions);
-          out.U8(m.delay);
+          out.U8(m.watcher ? 1 : 0);
         } else if constexpr (std::is_same_v<T, Welcome>) {
           out.U8(kWelcome);
           out.Versions(m.versions);
-          out.U8(m.delay);
           out.U32(m.seed);
           for (float value : m.settings.blue) out.F32(value);
           for (float value : m.settings.red) out.F32(value);
@@ -164,16 +194,28 @@ std::vector<uint8_t> Encode(const Message& message) {
           out.U8(kRefuse);
           out.Versions(m.versions);
           out.U8(static_cast<uint8_t>(m.reason));
-        } else if constexpr (std::is_same_v<T, Check>) {
-          out.U8(kCheck);
+        } else if constexpr (std::is_same_v<T, Inputs>) {
+          out.U8(kInputs);
+          out.U32(m.first);
+          out.U8(static_cast<uint8_t>(m.inputs.size()));
+          for (uint8_t input : m.inputs) out.U8(input);
+          out.U32(m.received);
           out.U32(m.tick);
-          out.U32(m.checksum);
+          out.U8(static_cast<uint8_t>(m.ahead));
+        } else if constexpr (std::is_same_v<T, Checks>) {
+          out.U8(kChecks);
+          out.U32(m.first);
+          out.U8(static_cast<uint8_t>(m.sums.size()));
+          for (uint32_t sum : m.sums) out.U32(sum);
         } else {
-          out.U8(kTurn);
-          out.U32(m.tick);
-          out.U32(m.seed);
-          out.U8(static_cast<uint8_t>(m.keys.size()));
-          for (int16_t key : m.keys) out.U8(static_cast<uint8_t>(key));
+          out.U8(kTurns);
+          out.U32(m.first);
+          out.U8(static_cast<uint8_t>(m.runs.size()));
+          for (const TurnRun& run : m.runs) {
+            out.U8(run.ticks);
+            out.U8(run.host);
+            out.U8(run.guest);
+          }
         }
       },
       message);
@@ -190,10 +232,12 @@ std::optional<Message> Decode(std::span<const uint8_t> bytes) {
       return DecodeWelcome(in);
     case kRefuse:
       return DecodeRefuse(in);
-    case kTurn:
-      return DecodeTurn(in);
-    case kCheck:
-      return DecodeCheck(in);
+    case kInputs:
+      return DecodeInputs(in);
+    case kChecks:
+      return DecodeChecks(in);
+    case kTurns:
+      return DecodeTurns(in);
     default:
       return std::nullopt;
   }

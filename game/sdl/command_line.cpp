@@ -32,15 +32,26 @@ void TakeHost(const std::string& value, GameOptions& options, std::string& probl
   if (!value.empty() && !ReadPort(value, options.port)) problem = "--host: " + PortProblem(value);
 }
 
-void TakeJoin(const std::string& value, GameOptions& options, std::string& problem) {
-  options.network = Network::Join;
+// HOST[:PORT] of --join and --watch.
+void TakeHostAndPort(const std::string& option, const std::string& value, GameOptions& options,
+                     std::string& problem) {
   const size_t colon = value.rfind(':');
   options.joinHost = value.substr(0, colon);
   if (colon != std::string::npos && !ReadPort(value.substr(colon + 1), options.port)) {
-    problem = "--join: " + PortProblem(value.substr(colon + 1));
+    problem = option + ": " + PortProblem(value.substr(colon + 1));
   } else if (options.joinHost.empty()) {
-    problem = "--join needs a host: --join HOST[:PORT]";
+    problem = option + " needs a host: " + option + " HOST[:PORT]";
   }
+}
+
+void TakeJoin(const std::string& value, GameOptions& options, std::string& problem) {
+  options.network = Network::Join;
+  TakeHostAndPort("--join", value, options, problem);
+}
+
+void TakeWatch(const std::string& value, GameOptions& options, std::string& problem) {
+  options.network = Network::Watch;
+  TakeHostAndPort("--watch", value, options, problem);
 }
 
 void TakeRepeat(const std::string& value, GameOptions& options, std::string& problem) {
@@ -79,7 +90,8 @@ void TakeLevel(const std::string& value, GameOptions& options, std::string& prob
 
 void TakeDelay(const std::string& value, GameOptions& options, std::string& problem) {
   if (!IsDigits(value) || value.size() > 2 || std::stoi(value) > net::kMaxDelay) {
-    problem = "--delay takes a number of ticks from 0 to 25, not '" + value + "'";
+    problem = "--delay takes a number of ticks from 0 to " + std::to_string(net::kMaxDelay) +
+              ", not '" + value + "'";
   } else {
     options.delay = std::stoi(value);
   }
@@ -127,9 +139,11 @@ const std::array kOptions{
                TakeHost, IsDigits},
     OptionSpec{"--join", Takes::Value, " HOST[:PORT]",
                "join the game waiting at HOST; you steer red", TakeJoin},
+    OptionSpec{"--watch", Takes::Value, " HOST[:PORT]",
+               "watch the game at HOST (Escape stops watching)", TakeWatch},
     OptionSpec{"--delay", Takes::Value, " N",
-               "over the network, a key acts N ticks of 20 ms after it\n"
-               "is pressed, 0 to 25 (3 by default)",
+               "over the network, your key acts N ticks of 20 ms after\n"
+               "it is pressed, 0 to 10 (1 by default)",
                TakeDelay},
     OptionSpec{"--no-router", Takes::Nothing, "",
                "with --host, do not ask the router to forward the port\n"
@@ -193,28 +207,28 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
   if (!options.record.empty() && !options.play.empty()) {
     return "--record and --play cannot be used together";
   }
-  if (networkOptions > 1) return "--host and --join: one of them, once";
+  if (networkOptions > 1) return "--host, --join and --watch: one of them, once";
   if (options.network != Network::None && !options.play.empty()) {
-    return "--play shows a recording on this machine alone, not with --host or --join";
+    return "--play shows a recording on this machine alone, not with --host, --join or --watch";
   }
   if (options.exitAtEnd && options.play.empty()) return "--exit-at-end is for --play";
-  if (delayGiven && options.network == Network::None) {
-    return "--delay is for a game over the network: --host or --join";
+  if (delayGiven && (options.network == Network::None || options.network == Network::Watch)) {
+    return "--delay is for a player over the network: --host or --join";
   }
   if (!options.askRouter && options.network != Network::Host) {
     return "--no-router is for a game that waits for a player: --host";
   }
   if (options.computer != Computer::None &&
       (options.network != Network::None || !options.play.empty())) {
-    return "--cpu plays on this machine alone, not with --host, --join or --play";
+    return "--cpu plays on this machine alone, not with --host, --join, --watch or --play";
   }
   if (levelGiven && options.computer == Computer::None) {
     return "--level is for a game against the computer: --cpu";
   }
   if ((options.seed || options.settings) &&
       (options.network != Network::None || !options.play.empty())) {
-    return "--seed and --settings are for a game on this machine, not with --host, --join or "
-           "--play";
+    return "--seed and --settings are for a game on this machine, not with --host, --join, "
+           "--watch or --play";
   }
   return "";
 }
@@ -242,7 +256,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (!TakeValue(*spec, args, i, attached, value, line.problem)) break;
     spec->apply(value, line.options, line.problem);
     const std::string name = spec->name;
-    networkOptions += name == "--host" || name == "--join";
+    networkOptions += name == "--host" || name == "--join" || name == "--watch";
     delayGiven = delayGiven || name == "--delay";
     levelGiven = levelGiven || name == "--level";
   }

@@ -12,8 +12,9 @@
 
 namespace zorvane {
 
-// A game on this machine alone, or over the network: waiting for a player, or joining one.
-enum class Network { None, Host, Join };
+// A game on this machine alone, or over the network: waiting for a player, joining one, or
+// watching one.
+enum class Network { None, Host, Join, Watch };
 
 // The blocks the computer plays: none, one of them against a person, or both, a demo.
 enum class Computer { None, Red, Blue, Both };
@@ -29,7 +30,7 @@ struct GameOptions {
   std::string play;        // a recording to show; empty for none
   bool exitAtEnd = false;  // the shown recording's end closes the game instead of pausing
   Network network = Network::None;
-  std::string joinHost;               // the host to join, a name or an IPv4 address
+  std::string joinHost;               // the host to join or watch, a name or an IPv4 address
   uint16_t port = net::kDefaultPort;  // UDP: where the host waits, or the joined host's
   int delay = net::kDefaultDelay;     // ticks between a key-down and its tick over the network
   bool askRouter = true;              // whether a host asks the router to forward its port

@@ -13,12 +13,10 @@
 #include <vector>
 
 #include "game/cpu/computer_seats.h"
-#include "game/cpu/cpu_player.h"
 #include "game/events/frame_pacer.h"
 #include "game/net/enet_transport.h"
 #include "game/net/host_invitation.h"
-#include "game/net/lockstep_session.h"
-#include "game/net/message_codec.h"
+#include "game/net/net_session.h"
 #include "game/net/network_error.h"
 #include "game/net/waiting_screen.h"
 #include "game/replay/game_recorder.h"
@@ -26,6 +24,7 @@
 #include "game/replay/replay_viewer.h"
 #include "game/replay/timeline_screen.h"
 #include "game/sdl/command_line.h"
+#include "game/sdl/computer_opponent.h"
 #include "game/sdl/error_report.h"
 #include "game/sdl/game_run.h"
 #include "game/sdl/input/sdl_event_pump.h"
@@ -65,12 +64,14 @@ int RunGame(
 // What every game runs on: its display, keyboard and controllers, sound and the pacing of its
 // frames. Nothing is shown before the game's start-up. The audio device and the game controllers
 // start once the first frame is on the screen: each takes milliseconds that the first picture
-// need not wait for.
+// need not wait for. Over the network the keys do not repeat here: the session repeats the keys
+// held by the schedule both games keep.
 struct SdlPlatform {
   SdlPlatform(const GameOptions& options, const FileLayout& files, Clock& clock)
       : pacer(clock, SleepMicros),
         screen(files.dataDirectory, pacer, options.window),
-        keys(pacer, clock, options.repeat, [this] { screen.SwitchDisplay(); }) {
+        keys(pacer, clock, options.network == Network::None ? options.repeat : KeyRepeat::Off,
+             [this] { screen.SwitchDisplay(); }) {
     screen.AfterFirstFrame([this] {
       sound.Open();
       keys.StartControllers();
@@ -83,18 +84,16 @@ struct SdlPlatform {
   SdlEventPump keys;
 };
 
-// A game over the network: the host waits for a player on its port, the guest joins it; each
-// runs its own window, and the lockstep keeps the two games one. A recording starts where play
-// does, with the host's settings and seed.
+// A game over the network: the host waits for a player on its port, the guest joins it, a
+// watcher joins it to watch; each runs its own window, and the session keeps the games one. A
+// recording starts where play does, with the host's settings and seed.
 int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* recorder,
                     SdlPlatform& platform, const FileLayout& files) {
-  const net::Versions ours{net::kProtocolVersion, ZORVANE_VERSION};
   const bool host = options.network == Network::Host;
   std::unique_ptr<net::EnetTransport> link;
   try {
     if (host) {
-      link = net::EnetTransport::Host(options.port,
-                                      net::Encode(net::Refuse{net::RefuseReason::GameOn, ours}));
+      link = net::EnetTransport::Host(options.port);
       std::cout << "waiting for a player on port " << options.port << std::endl;
     } else {
       link = net::EnetTransport::Join(options.joinHost, options.port);
@@ -103,48 +102,27 @@ int PlayOverNetwork(const GameOptions& options, Clock& clock, GameRecorder* reco
     ReportError(error.what(), true, error.status());
     return error.status();
   }
+  const net::Role role = host                                ? net::Role::Host
+                         : options.network == Network::Watch ? net::Role::Watcher
+                                                             : net::Role::Guest;
   net::WaitingScreen shown(platform.screen);
-  net::LockstepSession session({host ? net::Role::Host : net::Role::Guest, options.delay,
-                                ZORVANE_VERSION, ClockSeed, recorder},
-                               *link, clock);
+  net::NetSession session({role, options.delay, ZORVANE_VERSION, ClockSeed, recorder}, *link, clock,
+                          platform.sound);
   NetEventPump pump(platform.pacer, platform.keys, session, shown, clock);
   // The host tells what a friend types to join, once it knows; the router is asked meanwhile.
   std::optional<net::HostInvitation> invitation;
   if (host) invitation.emplace(pump, shown, link->port(), options.askRouter, std::cout);
   EventPump& events = invitation ? static_cast<EventPump&>(*invitation) : pump;
   Form1 form(
-      GameHost{files, shown, events, platform.sound, [&session] { return session.RoundSeed(); }});
+      GameHost{files, shown, events, session.sound(), [&session] { return session.RoundSeed(); }});
   if (recorder) recorder->Watch(form);
-  // The router's forwarding is taken back before a message box, which a signal ends at once.
-  return RunGame(form, platform.screen, recorder, options.play, [&] { invitation.reset(); });
-}
-
-// Against the computer, it plays its block and the person's keys all steer the other; in the
-// demo it plays both, a new round starts by itself, and the person's first key hands the blocks
-// to the people.
-void SeatComputer(const GameOptions& options, ComputerSeats& computer, SdlEventPump& keys) {
-  const auto seat = [&](Block block) {
-    computer.Seat(block, std::make_unique<CpuPlayer>(block, options.level));
-  };
-  switch (options.computer) {
-    case Computer::None:
-      return;
-    case Computer::Red:
-      seat(Block::Red);
-      keys.SteerOnly(Block::Blue);
-      break;
-    case Computer::Blue:
-      seat(Block::Blue);
-      keys.SteerOnly(Block::Red);
-      break;
-    case Computer::Both:
-      seat(Block::Blue);
-      seat(Block::Red);
-      computer.StartRoundsAlone();
-      keys.LeaveOnAnyKey([&computer] { computer.Leave(); });
-      break;
-  }
-  keys.Observe(&computer);
+  // The router's forwarding is taken back before a message box, which a signal ends at once;
+  // the line of figures is said before it too.
+  return RunGame(form, platform.screen, recorder, options.play, [&] {
+    invitation.reset();
+    const std::string report = pump.Report();
+    if (!report.empty()) std::cerr << "zorvane: network play: " << report << "\n";
+  });
 }
 
 // A recording watched like a video: the viewer's keys in place of the players', its timeline

@@ -15,6 +15,7 @@
 #include "game/events/event_queue.h"
 #include "game/events/frame_pacer.h"
 #include "game/sdl/command_line.h"
+#include "game/sdl/computer_opponent.h"
 #include "game/sdl/game_run.h"
 #include "game/sdl/input/sdl_event_pump.h"
 #include "game/sdl/sdl_sound.h"
@@ -29,8 +30,8 @@ constexpr int kExitUsage = 2;
 // Where the page's packed files lie: the bitmaps, the waves and the default zorvane.ini.
 constexpr const char* kDataDirectory = "/zorvane";
 
-// The options a page cannot honour: it has no files to record into or show, no sockets, no
-// computer opponent yet, and the page itself chooses between the page and full screen.
+// The options a page cannot honour: it has no files to record into or show, no sockets, and the
+// page itself chooses between the page and full screen.
 std::string RefusedInThePage(const GameOptions& options) {
   if (options.network != Network::None) {
     return "Network play needs the desktop game: zorvane --host, zorvane --join HOST";
@@ -38,12 +39,9 @@ std::string RefusedInThePage(const GameOptions& options) {
   if (!options.record.empty() || !options.play.empty()) {
     return "Recordings need the desktop game: zorvane --record FILE, zorvane --play FILE";
   }
-  if (options.computer != Computer::None) {
-    return "The computer opponent needs the desktop game for now: zorvane --cpu";
-  }
   if (options.window || options.help || options.version) {
-    return "The page takes seed, settings and repeat, as the desktop game's --seed, --settings "
-           "and --repeat";
+    return "The page takes seed, settings, repeat, cpu and level, as the desktop game's --seed, "
+           "--settings, --repeat, --cpu and --level";
   }
   return {};
 }
@@ -87,12 +85,13 @@ class TickCounter : public EventObserver {
 };
 
 // One game in the page, from its start-up to its end, on the page's canvas, keyboard and
-// controllers.
+// controllers, and against the computer when asked.
 class PageGame {
  public:
   PageGame(const GameOptions& options, SoundService& sound)
       : pacer_(clock_, [](int64_t) {}),  // the animation frames set the pace: nothing to sleep
         keys_(pacer_, clock_, options.repeat, [] { PageToggleFullScreen(); }),
+        computer_([this](int16_t key) { keys_.PostKeyDown(key); }),
         form_(GameHost{PortableLayout(kDataDirectory), screen_, keys_, sound, RoundSeeds(options),
                        SettingsSource(options)}),
         run_(
@@ -100,6 +99,8 @@ class PageGame {
     keys_.Observe(&ticks_);
     // The page is shown already; its game's start has nothing to wait for.
     keys_.StartControllers();
+    SeatComputer(options, computer_, keys_);
+    computer_.Watch(form_);
   }
 
   bool Start() { return run_.Start(); }
@@ -122,6 +123,7 @@ class PageGame {
   PageScreen screen_;
   SdlEventPump keys_;
   TickCounter ticks_;
+  ComputerSeats computer_;
   Form1 form_;
   GameRun run_;
 };

@@ -1,5 +1,6 @@
 // Any bytes as a message from the other game over the network. The decoder takes a message
 // only within its bounds, and what it takes writes back to exactly the bytes it came from.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -29,12 +30,27 @@ bool OfAnotherProtocol(const Message& message) {
 
 void CheckMessage(const Message& message, std::span<const uint8_t> bytes) {
   fuzz::Check(bytes.size() <= kMaxMessageSize, "a message is at most 128 bytes");
-  if (const auto* turn = std::get_if<Turn>(&message)) {
-    fuzz::Check(turn->keys.size() <= kMaxKeysPerTurn, "a turn holds at most 16 keys");
-    for (int16_t key : turn->keys) fuzz::Check(IsGameKey(key), "a turn holds the game's keys");
+  const auto valid = [](uint8_t input) { return (input & ~kInputMask) == 0; };
+  if (const auto* inputs = std::get_if<Inputs>(&message)) {
+    fuzz::Check(!inputs->inputs.empty() && inputs->inputs.size() <= kMaxInputsPerMessage,
+                "inputs hold 1 to 64 ticks");
+    fuzz::Check(inputs->first > 0, "ticks start at 1");
+    fuzz::Check(std::all_of(inputs->inputs.begin(), inputs->inputs.end(), valid),
+                "an input sets only its six bits");
+  }
+  if (const auto* checks = std::get_if<Checks>(&message)) {
+    fuzz::Check(!checks->sums.empty() && checks->sums.size() <= kMaxChecksPerMessage,
+                "checks hold 1 to 25 checksums");
+  }
+  if (const auto* turns = std::get_if<Turns>(&message)) {
+    fuzz::Check(!turns->runs.empty() && turns->runs.size() <= kMaxRunsPerMessage,
+                "turns hold 1 to 40 runs");
+    for (const TurnRun& run : turns->runs) {
+      fuzz::Check(run.ticks > 0 && valid(run.host) && valid(run.guest),
+                  "a run of at least one tick and valid inputs");
+    }
   }
   if (const auto* hello = std::get_if<Hello>(&message)) {
-    fuzz::Check(hello->delay <= kMaxDelay, "a delay of at most 25");
     fuzz::Check(hello->versions.program.size() <= kMaxVersionLength, "a short version");
   }
   if (OfAnotherProtocol(message)) return;

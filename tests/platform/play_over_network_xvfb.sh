@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Two real games over the network on one machine: the host on one private X server, the guest on
-# another, over 127.0.0.1. The host shows that it waits; once the guest has joined, keys on
-# either side move that player's block on both screens alike; Escape on the guest ends both
-# games with status 0, and the two recordings hold the same game.
+# Two real games over the network on one machine, and a watcher: the host on one private X
+# server, the guest on another, the watcher on a third, over 127.0.0.1. The host shows that it
+# waits; once the guest has joined, keys on either side move that player's block on both screens
+# alike; a watcher who comes late shows the same game, and its keys do nothing; Escape on the
+# guest ends all three with status 0, and the three recordings hold the same game.
 # Usage: play_over_network_xvfb.sh APP_DIR   (the directory holding zorvane and its files)
 set -uo pipefail
 
@@ -10,13 +11,15 @@ app_dir=${1:?usage: play_over_network_xvfb.sh APP_DIR}
 source "$(dirname "$0")/../support/game_xvfb_session.sh"
 
 prepare_two_games
+start_xvfb 1280x960
+watcher_display=$DISPLAY
 
 on_host() { DISPLAY=$host_display "$@"; }
 on_guest() { DISPLAY=$guest_display "$@"; }
+on_watcher() { DISPLAY=$watcher_display "$@"; }
 shoot() { DISPLAY=$1 import -window root "$work/$2.png"; }
 differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
 host_says_waiting() { grep -q "waiting for a player on port $port" "$work/host.stdout"; }
-host_ended() { ! kill -0 "$host_pid" 2>/dev/null; }
 
 # --- The host waits, and shows it. -------------------------------------------------------------
 # (Not asking this machine's router: traffic stays on 127.0.0.1.)
@@ -63,6 +66,22 @@ if [ "$(differing host2 guest2)" = "0" ]; then pass "both screens show the same 
   fail "the two screens differ after the keys"
 fi
 
+# --- A watcher comes late, sees the same game, and its keys do nothing. ------------------------
+(cd "$work" && DISPLAY=$watcher_display exec "$app/zorvane" --watch "127.0.0.1:$port" \
+  --record "$work/watcher.rec") >"$work/watcher.stdout" 2>"$work/watcher.stderr" &
+watcher_pid=$!
+settle
+on_watcher xdotool mousemove 640 480 key Left Up Return
+settle
+shoot "$host_display" host3
+shoot "$watcher_display" watcher3
+if [ "$(differing host3 watcher3)" = "0" ]; then
+  pass "the late watcher shows the host's screen, its keys did nothing"
+else
+  fail "the watcher's screen differs from the host's"
+  cat "$work/watcher.stderr"
+fi
+
 # --- Escape on the guest ends both. -------------------------------------------------------------
 on_guest xdotool key Escape
 wait_for_game 10
@@ -70,21 +89,30 @@ if [ "$game_status" = "0" ]; then pass "Escape ends the guest with status 0"; el
   fail "the guest ended with status $game_status"
   cat "$work/stderr"
 fi
-if wait_until 10 host_ended; then
-  wait "$host_pid"
-  host_status=$?
-  if [ "$host_status" = "0" ]; then pass "the host ends with status 0"; else
-    fail "the host ended with status $host_status"
-    cat "$work/host.stderr"
+# The game started in the background as NAME (host, watcher) ends within 10 s with status 0.
+#   expect_ended NAME PID
+expect_ended() {
+  if wait_until 10 eval "! kill -0 $2 2>/dev/null"; then
+    wait "$2"
+    local status=$?
+    if [ "$status" = "0" ]; then pass "the $1 ends with status 0"; else
+      fail "the $1 ended with status $status"
+      cat "$work/$1.stderr"
+    fi
+  else
+    fail "the $1 did not end"
+    cat "$work/$1.stderr"
   fi
+}
+expect_ended host "$host_pid"
+expect_ended watcher "$watcher_pid"
+if [ -s "$work/host.rec" ] && cmp -s "$work/host.rec" "$work/guest.rec" &&
+  cmp -s "$work/host.rec" "$work/watcher.rec"; then
+  pass "the three recordings hold the same game ($(grep -c '^key' "$work/host.rec") keys)"
 else
-  fail "the host did not end"
-fi
-if [ -s "$work/host.rec" ] && cmp -s "$work/host.rec" "$work/guest.rec"; then
-  pass "both recordings hold the same game ($(grep -c '^key' "$work/host.rec") keys)"
-else
-  fail "the two recordings differ"
+  fail "the recordings differ"
   diff "$work/host.rec" "$work/guest.rec" | head -20
+  diff "$work/host.rec" "$work/watcher.rec" | head -20
 fi
 
 finish

@@ -26,7 +26,10 @@ std::string Described(const GameOptions& options) {
   if (options.network == Network::Join) {
     text += " join=" + options.joinHost + ":" + std::to_string(options.port);
   }
-  if (options.delay != 3) text += " delay=" + std::to_string(options.delay);
+  if (options.network == Network::Watch) {
+    text += " watch=" + options.joinHost + ":" + std::to_string(options.port);
+  }
+  if (options.delay != 1) text += " delay=" + std::to_string(options.delay);
   if (!options.askRouter) text += " no-router";
   const char* computer[] = {"", " cpu=red", " cpu=blue", " cpu=both"};
   text += computer[static_cast<int>(options.computer)];
@@ -81,7 +84,9 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--host", "--window"}, "", "window host:24760"},
       {{"--host", "--delay", "0"}, "", "host:24760 delay=0"},
       {{"--join", "10.0.0.2"}, "", "join=10.0.0.2:24760"},
-      {{"--join=example.org:4000", "--delay=25"}, "", "join=example.org:4000 delay=25"},
+      {{"--join=example.org:4000", "--delay=10"}, "", "join=example.org:4000 delay=10"},
+      {{"--watch", "10.0.0.2"}, "", "watch=10.0.0.2:24760"},
+      {{"--watch=h:99", "--record", "w.rec"}, "", "record=w.rec watch=h:99"},
       {{"--join", "localhost:1", "--record", "a.rec"}, "", "record=a.rec join=localhost:1"},
       {{"--host", "0"}, "not '0'", ""},
       {{"--host=65536"}, "not '65536'", ""},
@@ -90,11 +95,15 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--join", "h:80x"}, "not '80x'", ""},
       {{"--join", ":80"}, "--join needs a host", ""},
       {{"--join"}, "--join needs a value", ""},
+      {{"--watch", ":80"}, "--watch needs a host", ""},
+      {{"--watch", "h:0"}, "not '0'", ""},
+      {{"--watch", "h", "--join", "h"}, "one of them", ""},
+      {{"--watch", "h", "--delay", "2"}, "--delay is for a player over the network", ""},
       {{"--host", "--join", "h"}, "one of them", ""},
       {{"--host", "--host"}, "one of them", ""},
-      {{"--host", "--play", "a.rec"}, "not with --host or --join", ""},
-      {{"--delay", "3"}, "--delay is for a game over the network", ""},
-      {{"--host", "--delay", "26"}, "not '26'", ""},
+      {{"--host", "--play", "a.rec"}, "not with --host, --join or --watch", ""},
+      {{"--delay", "3"}, "--delay is for a player over the network", ""},
+      {{"--host", "--delay", "11"}, "from 0 to 10, not '11'", ""},
       {{"--host", "--delay", "-1"}, "not '-1'", ""},
       {{"--host", "--delay"}, "--delay needs a value", ""},
       {{"--host", "--no-router"}, "", "host:24760 no-router"},
@@ -112,9 +121,10 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--level", "2"}, "--level is for a game against the computer", ""},
       {{"--cpu", "--level", "4"}, "not '4'", ""},
       {{"--cpu", "--level"}, "--level needs a value", ""},
-      {{"--cpu", "--host"}, "not with --host, --join or --play", ""},
-      {{"--join", "h", "--cpu", "blue"}, "not with --host, --join or --play", ""},
-      {{"--cpu", "--play", "a.rec"}, "not with --host, --join or --play", ""},
+      {{"--cpu", "--host"}, "not with --host, --join, --watch or --play", ""},
+      {{"--join", "h", "--cpu", "blue"}, "not with --host, --join, --watch or --play", ""},
+      {{"--cpu", "--watch", "h"}, "not with --host, --join, --watch or --play", ""},
+      {{"--cpu", "--play", "a.rec"}, "not with --host, --join, --watch or --play", ""},
       {{"--seed", "0"}, "", "seed=0"},
       {{"--seed=4294967295", "--window"}, "", "window seed=4294967295"},
       {{"--seed", "4294967296"}, "not '4294967296'", ""},
@@ -135,7 +145,8 @@ TEST(CommandLineTest, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
       {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6x"}, "'6x' (number 12)", ""},
       {{"--settings=1e39,2,3,4,5,6,1,2,3,4,5,6"}, "'1e39' (number 1)", ""},
       {{"--settings=1,1e-50,3,4,5,6,1,2,3,4,5,6"}, "'1e-50' (number 2)", ""},
-      {{"--seed", "1", "--host"}, "not with --host, --join or --play", ""},
+      {{"--seed", "1", "--host"}, "not with --host, --join, --watch or --play", ""},
+      {{"--seed", "1", "--watch", "h"}, "not with --host, --join, --watch or --play", ""},
       {{"--settings=1,2,3,4,5,6,1,2,3,4,5,6", "--play", "a"}, "not with --host", ""},
   };
   for (const Case& c : cases) {

@@ -117,7 +117,7 @@ TEST(ControllersTest, ControllersPressTheKeysOfTheBlockTheyDrive) {
       // One pass of the frame loop: SDL's events, then what has fallen due.
       SDL_Event event;
       while (SDL_PollEvent(&event)) controllers.Take(event);
-      controllers.PostDue();
+      controllers.PostDue(true);
       EXPECT_EQ(posted, step.keys) << c.name << ", step " << i;
       posted.clear();
     }

@@ -252,7 +252,7 @@ constexpr float kCountingAccel = 1.0f / 1024;
 // Passes of the frame loop with held keys: how many key-downs each block got by the end of each
 // pass (blue's Right, red's W), and how often the display was switched between full screen and
 // a window. The red block is dead where the case says, so that an Enter reaching the game
-// starts a new round, which shows in its health.
+// starts a new round, which shows in its health. At the end, the keys the pump says are held.
 TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
   struct Pass {
     int atMillis;
@@ -264,6 +264,7 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
     KeyRepeat repeat;
     bool redDead;
     std::vector<Pass> passes;
+    std::vector<int16_t> heldAtEnd;
   };
   const SDL_Event right = Down(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
   const SDL_Event rightRepeat = Repeat(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
@@ -284,7 +285,8 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
         {499, {}, 1, 1, 0},
         {500, {rightRepeat}, 2, 1, 0},
         {600, {wRepeat, wRepeat}, 3, 2, 0},
-        {633, {wRepeat}, 4, 3, 0}}},
+        {633, {wRepeat}, 4, 3, 0}},
+       {39, 87}},
       {"each: letting go of one key stops that key only",
        KeyRepeat::Each,
        false,
@@ -292,24 +294,33 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
         {500, {}, 2, 2, 0},
         {510, {Up(SDLK_RIGHT, SDL_SCANCODE_RIGHT)}, 2, 2, 0},
         {533, {}, 2, 3, 0},
-        {1100, {}, 2, 4, 0}}},
+        {1100, {}, 2, 4, 0}},
+       {87}},
+      {"off: a key goes down once however long it is held; the platform's repeats are ignored",
+       KeyRepeat::Off,
+       false,
+       {{0, {right}, 1, 0, 0}, {600, {rightRepeat}, 1, 0, 0}, {1000, {w, wRepeat}, 1, 1, 0}},
+       {39, 87}},
       {"platform: the platform's repeats are the only ones",
        KeyRepeat::Platform,
        false,
-       {{0, {right}, 1, 0, 0}, {600, {}, 1, 0, 0}, {700, {rightRepeat, rightRepeat}, 3, 0, 0}}},
+       {{0, {right}, 1, 0, 0}, {600, {}, 1, 0, 0}, {700, {rightRepeat, rightRepeat}, 3, 0, 0}},
+       {}},
       {"platform: Alt+Enter switches the display; its Enter, repeats too, is not the game's",
        KeyRepeat::Platform,
        true,
        {{0, {altEnter, altEnterRepeat}, 0, 0, 1},
         {100, {altUp, enterRepeat, right}, 1, 0, 1},
-        {200, {enterUp, altEnter}, 1, 0, 2}}},
+        {200, {enterUp, altEnter}, 1, 0, 2}},
+       {}},
       {"each: Alt+Enter neither reaches the game nor repeats",
        KeyRepeat::Each,
        true,
        {{0, {altEnter}, 0, 0, 1},
         {600, {altUp, enterRepeat}, 0, 0, 1},
         {700, {enterUp, right}, 1, 0, 1},
-        {1200, {}, 2, 0, 1}}},
+        {1200, {}, 2, 0, 1}},
+       {39}},
   };
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
   for (const Case& c : cases) {
@@ -337,6 +348,7 @@ TEST(SdlEventPumpTest, HeldKeysRepeatAsAskedAndAltEnterIsNotTheGames) {
           << c.name << " at " << pass.atMillis << " ms";
       EXPECT_EQ(switches, pass.switches) << c.name << " at " << pass.atMillis << " ms";
     }
+    EXPECT_EQ(pump.HeldKeys(), c.heldAtEnd) << c.name;
   }
   SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }

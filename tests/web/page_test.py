@@ -1,8 +1,8 @@
 """The game's page in headless Chromium: the first frame appears; a seeded start shows, pixel for
 pixel, the picture the desktop zorvane-replay --frames gives for the same seed; the timer keeps
 50 ticks a second within 1 %; sound starts at the first key; keys move the right block; Escape
-ends the game and Enter starts a new one; nothing goes wrong meanwhile; bad parameters are
-refused with the game's own messages.
+ends the game and Enter starts a new one; nothing goes wrong meanwhile; ?cpu=red has the computer
+play red; bad parameters are refused with the game's own messages.
 
 Usage: /usr/bin/python3 page_test.py SITE REPLAY DATA
   SITE    the built page (build/web/site)
@@ -157,13 +157,24 @@ def check_quiet(browser):
     check(not wrong, "the page said nothing went wrong: %s" % wrong)
 
 
+def check_computer(browser):
+    """?cpu=red: the computer drives the red block and nobody presses a key."""
+    started = browser.open("?cpu=red&level=3&seed=%d" % SEED) and wait_until(
+        30, lambda: page(browser, "frames") > 0)
+    red = started and page(browser, "red")
+    moved = started and wait_until(10, lambda: page(browser, "red")[:2] != red[:2])
+    check(moved and page(browser, "blue")[2:4] == [0, 0],
+          "?cpu=red: the computer moves red, blue stays still: %s -> %s"
+          % (red, started and page(browser, "red")))
+
+
 def check_refusals(browser):
     for query, expected in [
             ("?settings=1,2,3", "--settings: twelve numbers separated by commas"),
             ("?settings=5,0.5,30,15,10,100,5,0.5,30,15,10,1e39", "'1e39' (number 12)"),
             ("?seed=-1", "--seed takes a whole number from 0 to 4294967295"),
             ("?host", "Network play needs the desktop game"),
-            ("?cpu=red&level=2", "The computer opponent needs the desktop game"),
+            ("?cpu=red&level=4", "--level takes 1, 2 or 3"),
             ("?bogus=1", "unknown argument '--bogus=1'")]:
         errors = browser.open(query) and wait_until(30, lambda: page(browser, "errors"))
         check(errors and expected in errors[0] and page(browser, "frames") == 0,
@@ -180,6 +191,7 @@ def main():
             check_keys(browser)
             check_escape(browser)
             check_quiet(browser)
+        check_computer(browser)
         check_refusals(browser)
     finally:
         browser.close()

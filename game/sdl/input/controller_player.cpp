@@ -42,11 +42,17 @@ void ControllerPlayer::SetAxis(StickAxis axis, int value, const KeyRepeater::Pos
   Update(positive, post);
 }
 
-void ControllerPlayer::PostDue(const KeyRepeater::PostKeyDown& post) {
-  repeater_.PostDue(post);
+void ControllerPlayer::PostDue(const KeyRepeater::PostKeyDown& post, bool repeat) {
+  if (repeat) repeater_.PostDue(post);
   if (backHeld_ && clock_.NowMicros() - backDownAt_ >= kBackHoldMicros) {
     backHeld_ = false;  // one Escape per hold
     post(kVkEscape);
+  }
+}
+
+void ControllerPlayer::AddHeld(std::vector<int16_t>& codes) const {
+  for (size_t direction = 0; direction < held_.size(); ++direction) {
+    if (held_[direction]) codes.push_back(KeyOf(static_cast<Direction>(direction)));
   }
 }
 

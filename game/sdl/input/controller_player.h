@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "game/events/clock.h"
 #include "game/events/key_codes.h"
@@ -30,8 +31,11 @@ class ControllerPlayer {
 
   void SetButton(PadButton button, bool down, const KeyRepeater::PostKeyDown& post);
   void SetAxis(StickAxis axis, int value, const KeyRepeater::PostKeyDown& post);
-  // Repeats that are due, and Escape once Back has been held long enough.
-  void PostDue(const KeyRepeater::PostKeyDown& post);
+  // Repeats that are due (unless `repeat` is false), and Escape once Back has been held long
+  // enough.
+  void PostDue(const KeyRepeater::PostKeyDown& post, bool repeat);
+  // Adds the keys of the directions held to `codes`.
+  void AddHeld(std::vector<int16_t>& codes) const;
   // The controller is gone: nothing it held stays held. SDL lets go of a leaving device's buttons
   // itself, but the next controller in this seat must start clean whatever the driver did.
   void LetGo();

@@ -33,9 +33,15 @@ ControllerPlayer* ControllerSeats::PlayerOf(int32_t controller) {
   return nullptr;
 }
 
-void ControllerSeats::PostDue(const KeyRepeater::PostKeyDown& post) {
+void ControllerSeats::PostDue(const KeyRepeater::PostKeyDown& post, bool repeat) {
   for (Seat& seat : seats_) {
-    if (seat.controller) seat.player.PostDue(post);
+    if (seat.controller) seat.player.PostDue(post, repeat);
+  }
+}
+
+void ControllerSeats::AddHeld(std::vector<int16_t>& codes) const {
+  for (const Seat& seat : seats_) {
+    if (seat.controller) seat.player.AddHeld(codes);
   }
 }
 

@@ -21,7 +21,8 @@ class ControllerSeats {
   void Disconnect(int32_t controller);
   // The player that controller is; null when it drives no block.
   ControllerPlayer* PlayerOf(int32_t controller);
-  void PostDue(const KeyRepeater::PostKeyDown& post);
+  void PostDue(const KeyRepeater::PostKeyDown& post, bool repeat);
+  void AddHeld(std::vector<int16_t>& codes) const;
 
  private:
   struct Seat {

@@ -14,6 +14,10 @@ void KeyRepeater::Release(int key) {
   std::erase_if(held_, [key](const HeldKey& held) { return held.key == key; });
 }
 
+void KeyRepeater::AddHeld(std::vector<int16_t>& codes) const {
+  for (const HeldKey& held : held_) codes.push_back(held.keyCode);
+}
+
 void KeyRepeater::PostDue(const PostKeyDown& post) {
   const int64_t now = clock_.NowMicros();
   for (HeldKey& held : held_) {

@@ -8,9 +8,10 @@
 
 namespace zorvane {
 
-// How held keyboard keys repeat: as the platform repeats them (only the last key pressed), or
-// each key on its own, timed by the game.
-enum class KeyRepeat { Platform, Each };
+// How held keyboard keys repeat: as the platform repeats them (only the last key pressed), each
+// key on its own, timed by the game, or not at all: over the network the game repeats the keys
+// held by a schedule of its own.
+enum class KeyRepeat { Platform, Each, Off };
 
 // Keys held down, each repeating on its own the way a keyboard's typematic repeats the one key
 // it repeats: the first repeat half a second after the press, then one every 33 ms, until the key
@@ -33,6 +34,8 @@ class KeyRepeater {
 
   // Posts the repeats due by now, in the order the keys went down.
   void PostDue(const PostKeyDown& post);
+  // Adds the virtual-key codes of the keys held to `codes`.
+  void AddHeld(std::vector<int16_t>& codes) const;
 
  private:
   struct HeldKey {

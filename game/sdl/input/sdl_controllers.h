@@ -24,8 +24,10 @@ class SdlControllers {
 
   // Takes a controller's event and posts what it means; false for any other event.
   bool Take(const SDL_Event& event);
-  // Repeats and held buttons that are due by now.
-  void PostDue() { seats_.PostDue(post_); }
+  // Repeats (unless `repeat` is false) and held buttons that are due by now.
+  void PostDue(bool repeat) { seats_.PostDue(post_, repeat); }
+  // Adds the keys of the directions held on the controllers to `codes`.
+  void AddHeld(std::vector<int16_t>& codes) const { seats_.AddHeld(codes); }
 
  private:
   struct Close {

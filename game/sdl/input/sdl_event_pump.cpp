@@ -38,10 +38,20 @@ void SdlEventPump::Deliver(WindowEvents& window) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) Post(event);
   // Repeats the game makes itself go after the keys that came in this pass, before its tick.
-  if (controllers_) controllers_->PostDue();
-  keyRepeater_.PostDue(
-      [this](int16_t keyCode) { PostPersonsKey(keyCode, ShiftState(SDL_GetModState())); });
+  const bool repeat = repeat_ != KeyRepeat::Off;
+  if (controllers_) controllers_->PostDue(repeat);
+  if (repeat) {
+    keyRepeater_.PostDue(
+        [this](int16_t keyCode) { PostPersonsKey(keyCode, ShiftState(SDL_GetModState())); });
+  }
   queue_.RunPending(window);
+}
+
+std::vector<int16_t> SdlEventPump::HeldKeys() const {
+  std::vector<int16_t> codes;
+  keyRepeater_.AddHeld(codes);
+  if (controllers_) controllers_->AddHeld(codes);
+  return codes;
 }
 
 void SdlEventPump::Post(const SDL_Event& event) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "game/events/clock.h"
 #include "game/events/event_pump.h"
@@ -44,6 +45,10 @@ class SdlEventPump : public EventPump {
   // Starts SDL's game controllers, which takes a few milliseconds: the program does it once its
   // first frame is on the screen. Until then only the keyboard plays.
   void StartControllers();
+
+  // The virtual-key codes of the game keys held down now, on the keyboard (not with
+  // KeyRepeat::Platform, which leaves the keyboard's keys to it) and on the controllers.
+  std::vector<int16_t> HeldKeys() const;
 
  private:
   void Post(const SDL_Event& event);
