@@ -94,6 +94,8 @@ bench: web
 		$(BUILD)/bench/minimal-sdl
 	bash tools/bench/config_startup.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app/Config \
 		$(BUILD)/bench/minimal-qt
+	bash tools/bench/config_startup.sh $(BUILD)/bench/zorvane-start-bench $(BUILD)/app/Config \
+		$(BUILD)/bench/minimal-qt-text
 	bash tools/bench/game_cpu.sh $(BUILD)/bench/zorvane-cpu-bench $(BUILD)/app
 	$(BUILD)/bench/zorvane-seek-bench
 	bash tools/bench/computer.sh $(BUILD)/app $(ARENA_ROUNDS)

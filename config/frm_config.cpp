@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -115,11 +117,16 @@ void frmConfig::SetTabOrder() {
   for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
+// The icons are read as the bitmaps they are, by Qt's own reader: left to guess, Qt loads every
+// image plugin it has (and libjpeg) to ask each whether it reads the file, which costs the
+// start-up more than the dialog itself.
 void frmConfig::LoadIcon() {
   QIcon icon;
   for (const char* name : {"\\icon-config-32.bmp", "\\icon-config-16.bmp"}) {
-    const QString path = QString::fromStdString(InDirectory(files_.dataDirectory, name));
-    if (QFileInfo::exists(path)) icon.addFile(path);
+    QImageReader reader(QString::fromStdString(InDirectory(files_.dataDirectory, name)), "BMP");
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
   }
   if (!icon.isNull()) setWindowIcon(icon);
 }
