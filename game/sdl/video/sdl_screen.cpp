@@ -81,6 +81,10 @@ bool SdlScreen::SetMode(int width, int height, int bitsPerPixel) {
   }
   presenter_.reset();
   SDL_Window* window = window_->get();
+  // SDL learns the window's new size from the X server's answer to the move to full screen; taken
+  // in before the window's surface is made, that answer no longer throws the first surface away
+  // for a second one. Only SDL's own queue is filled: no event of the game's runs here.
+  SDL_PumpEvents();
   if (hardwareRenderer_) presenter_ = RendererPresenter::Create(window, true, width, height);
   if (!presenter_) presenter_ = WindowSurfacePresenter::Create(window);
   if (!presenter_) presenter_ = RendererPresenter::Create(window, false, width, height);
