@@ -11,13 +11,6 @@
 #include "settings/runtime_error.h"
 
 namespace zorvane {
-namespace {
-
-constexpr int kExitError = 1;
-constexpr int kExitNoDisplay = 2;
-constexpr int kExitDesync = 4;
-
-}  // namespace
 
 GameRun::GameRun(Form1& form, std::function<void()> closeDisplay, ErrorReporter report,
                  GameRecorder* recorder, std::string shownRecording)

@@ -11,6 +11,12 @@ namespace zorvane {
 
 class GameRecorder;
 
+// What the game ends with, as the man page lists it.
+constexpr int kExitError = 1;      // a file it needs unreadable, a network game failed
+constexpr int kExitUsage = 2;      // options the game does not take
+constexpr int kExitNoDisplay = 2;  // no display to open
+constexpr int kExitDesync = 4;     // the two games of a network game out of step
+
 // Tells the player why the game stopped; `messageBox` where a box may be shown. `exitStatus` is
 // the status the program ends with.
 using ErrorReporter =

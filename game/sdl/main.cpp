@@ -39,9 +39,6 @@
 namespace zorvane {
 namespace {
 
-constexpr int kExitError = 1;
-constexpr int kExitUsage = 2;
-
 // The whole game, its frame loop run here until the game stops; `ended` runs once the display
 // is given back, before anything is said about how it ended.
 int RunGame(

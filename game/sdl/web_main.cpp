@@ -26,7 +26,6 @@
 namespace zorvane {
 namespace {
 
-constexpr int kExitUsage = 2;
 // Where the page's packed files lie: the bitmaps, the waves and the default zorvane.ini.
 constexpr const char* kDataDirectory = "/zorvane";
 
