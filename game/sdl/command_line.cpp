@@ -8,7 +8,7 @@
 namespace zorvane {
 namespace {
 
-using Takes = OptionSpec::Takes;
+using Takes = GameOption::Takes;
 
 bool IsDigits(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -115,84 +115,84 @@ void TakeSettings(const std::string& value, GameOptions& options, std::string& p
 }
 
 const std::array kOptions{
-    OptionSpec{"--window", Takes::Nothing, "",
+    GameOption{"--window", Takes::Nothing, "",
                "start in a window instead of full screen\n"
                "(Alt+Enter switches between the two at any time)",
                [](const std::string&, GameOptions& o, std::string&) { o.window = true; }},
-    OptionSpec{"--repeat", Takes::Value, "=platform|each",
+    GameOption{"--repeat", Takes::Value, "=platform|each",
                "how held keys repeat: as the keyboard repeats them,\n"
                "only the last key pressed (platform, the default), or\n"
                "every held key on its own (each)",
                TakeRepeat},
-    OptionSpec{"--record", Takes::Value, " FILE", "write the game to FILE as it is played",
+    GameOption{"--record", Takes::Value, " FILE", "write the game to FILE as it is played",
                [](const std::string& v, GameOptions& o, std::string&) { o.record = v; }},
-    OptionSpec{"--play", Takes::Value, " FILE",
+    GameOption{"--play", Takes::Value, " FILE",
                "watch a recorded game: pause, speed, jump and step\n"
                "through it; its end pauses on the last tick",
                [](const std::string& v, GameOptions& o, std::string&) { o.play = v; }},
-    OptionSpec{"--exit-at-end", Takes::Nothing, "",
+    GameOption{"--exit-at-end", Takes::Nothing, "",
                "with --play, end the game where the recording ends",
                [](const std::string&, GameOptions& o, std::string&) { o.exitAtEnd = true; }},
-    OptionSpec{"--host", Takes::OptionalValue, " [PORT]",
+    GameOption{"--host", Takes::OptionalValue, " [PORT]",
                "wait for a player to join over the network (UDP port,\n"
                "24760 by default); you steer blue",
                TakeHost, IsDigits},
-    OptionSpec{"--join", Takes::Value, " HOST[:PORT]",
+    GameOption{"--join", Takes::Value, " HOST[:PORT]",
                "join the game waiting at HOST; you steer red", TakeJoin},
-    OptionSpec{"--watch", Takes::Value, " HOST[:PORT]",
+    GameOption{"--watch", Takes::Value, " HOST[:PORT]",
                "watch the game at HOST (Escape stops watching)", TakeWatch},
-    OptionSpec{"--delay", Takes::Value, " N",
+    GameOption{"--delay", Takes::Value, " N",
                "over the network, your key acts N ticks of 20 ms after\n"
                "it is pressed, 0 to 10 (1 by default)",
                TakeDelay},
-    OptionSpec{"--no-router", Takes::Nothing, "",
+    GameOption{"--no-router", Takes::Nothing, "",
                "with --host, do not ask the router to forward the port\n"
                "(UPnP-IGD, NAT-PMP)",
                [](const std::string&, GameOptions& o, std::string&) { o.askRouter = false; }},
-    OptionSpec{"--cpu", Takes::OptionalValue, " [red|blue|both]",
+    GameOption{"--cpu", Takes::OptionalValue, " [red|blue|both]",
                "play against the computer: it steers red (the default)\n"
                "or blue, and you the other block with either key set;\n"
                "both is a demo, which any key but Escape leaves",
                TakeComputer, IsComputerSide},
-    OptionSpec{"--level", Takes::Value, " 1|2|3",
+    GameOption{"--level", Takes::Value, " 1|2|3",
                "how well the computer plays: it sees the screen 300,\n"
                "200 or 100 ms late (2 by default)",
                TakeLevel},
-    OptionSpec{"--seed", Takes::Value, " N",
+    GameOption{"--seed", Takes::Value, " N",
                "deal the first round with seed N, the next with N + 1 and\n"
                "so on (0 to 4294967295), instead of from the clock",
                TakeSeed},
-    OptionSpec{"--settings", Takes::Value, " LIST",
+    GameOption{"--settings", Takes::Value, " LIST",
                "the twelve numbers of zorvane.ini, blue's six then red's,\n"
                "separated by commas, instead of the file's",
                TakeSettings},
-    OptionSpec{"--help", Takes::Nothing, "", "show this text and exit",
+    GameOption{"--help", Takes::Nothing, "", "show this text and exit",
                [](const std::string&, GameOptions& o, std::string&) { o.help = true; }},
-    OptionSpec{"--version", Takes::Nothing, "", "show the version and exit",
+    GameOption{"--version", Takes::Nothing, "", "show the version and exit",
                [](const std::string&, GameOptions& o, std::string&) { o.version = true; }},
 };
 
-const OptionSpec* Find(const std::string& name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (name == spec.name) return &spec;
+const GameOption* Find(const std::string& name) {
+  for (const GameOption& option : kOptions) {
+    if (name == option.name) return &option;
   }
   return nullptr;
 }
 
 // The value of the option at args[i], moving i past a value given as the next argument.
 // "--name=value" or "--name value"; an optional value only when the next argument is one.
-bool TakeValue(const OptionSpec& spec, const std::vector<std::string>& args, size_t& i,
+bool TakeValue(const GameOption& option, const std::vector<std::string>& args, size_t& i,
                const std::optional<std::string>& attached, std::string& value,
                std::string& problem) {
-  const std::string name = spec.name;
-  if (spec.takes == Takes::Nothing) {
+  const std::string name = option.name;
+  if (option.takes == Takes::Nothing) {
     if (attached) problem = name + " takes no value";
     return problem.empty();
   }
   if (attached) {
     value = *attached;
-  } else if (spec.takes == Takes::OptionalValue) {
-    if (i + 1 < args.size() && spec.isValue(args[i + 1])) value = args[++i];
+  } else if (option.takes == Takes::OptionalValue) {
+    if (i + 1 < args.size() && option.isValue(args[i + 1])) value = args[++i];
     return true;
   } else if (i + 1 < args.size()) {
     value = args[++i];
@@ -235,7 +235,7 @@ std::string Conflicts(const GameOptions& options, int networkOptions, bool delay
 
 }  // namespace
 
-std::span<const OptionSpec> OptionTable() { return kOptions; }
+std::span<const GameOption> OptionTable() { return kOptions; }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
@@ -245,17 +245,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size() && line.problem.empty(); ++i) {
     const std::string arg = args[i] == "-h" ? "--help" : args[i];
     const size_t equals = arg.find('=');
-    const OptionSpec* spec = Find(arg.substr(0, equals));
-    if (spec == nullptr || (equals != std::string::npos && spec->takes == Takes::Nothing)) {
+    const GameOption* option = Find(arg.substr(0, equals));
+    if (option == nullptr || (equals != std::string::npos && option->takes == Takes::Nothing)) {
       line.problem = "unknown argument '" + args[i] + "'";
       break;
     }
     std::optional<std::string> attached;
     if (equals != std::string::npos) attached = arg.substr(equals + 1);
     std::string value;
-    if (!TakeValue(*spec, args, i, attached, value, line.problem)) break;
-    spec->apply(value, line.options, line.problem);
-    const std::string name = spec->name;
+    if (!TakeValue(*option, args, i, attached, value, line.problem)) break;
+    option->apply(value, line.options, line.problem);
+    const std::string name = option->name;
     networkOptions += name == "--host" || name == "--join" || name == "--watch";
     delayGiven = delayGiven || name == "--delay";
     levelGiven = levelGiven || name == "--level";
@@ -273,10 +273,10 @@ std::string Usage() {
       "Two blocks, two players, one arena. Arrows steer blue, W A S D steer red;\n"
       "Enter starts a new round once a block is dead, Escape ends the game.\n"
       "\n";
-  for (const OptionSpec& spec : kOptions) {
-    std::string head = std::string("  ") + spec.name + spec.value;
+  for (const GameOption& option : kOptions) {
+    std::string head = std::string("  ") + option.name + option.value;
     head.resize(std::max(head.size() + 1, kHelpColumn), ' ');
-    std::istringstream help(spec.help);
+    std::istringstream help(option.help);
     std::string helpLine;
     bool first = true;
     while (std::getline(help, helpLine)) {

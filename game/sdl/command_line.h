@@ -42,7 +42,7 @@ struct GameOptions {
 
 // One option of the command line: the one list that the parser reads, the usage text is made
 // from and the manual and the READMEs are checked against.
-struct OptionSpec {
+struct GameOption {
   enum class Takes { Nothing, Value, OptionalValue };
   const char* name;  // "--record"
   Takes takes;
@@ -54,7 +54,7 @@ struct OptionSpec {
 };
 
 // Every option, in the order the usage lists them.
-std::span<const OptionSpec> OptionTable();
+std::span<const GameOption> OptionTable();
 
 struct CommandLine {
   GameOptions options;

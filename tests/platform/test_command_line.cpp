@@ -185,10 +185,10 @@ std::set<std::string> NamedOptions(std::string text) {
 // parser's table in their options sections, and the usage text lists each with its value.
 TEST(CommandLineTest, TheUsageAndTheDocumentsNameEveryOptionAndNoOther) {
   std::set<std::string> table;
-  for (const OptionSpec& spec : OptionTable()) {
-    table.insert(spec.name);
-    EXPECT_NE(Usage().find(std::string("  ") + spec.name + spec.value + " "), std::string::npos)
-        << spec.name;
+  for (const GameOption& option : OptionTable()) {
+    table.insert(option.name);
+    EXPECT_NE(Usage().find(std::string("  ") + option.name + option.value + " "), std::string::npos)
+        << option.name;
   }
   struct Document {
     const char* path;

@@ -81,7 +81,7 @@ RoundResult PlayRound(const ArenaOptions& options, const Settings& settings, int
   for (const Block block : {Block::Blue, Block::Red}) {
     const size_t side = block == Block::Blue ? 0 : 1;
     std::unique_ptr<BlockPlayer> player = MakePlayer(options.players[side], block, round, seed);
-    if (times != nullptr && options.players[side].kind == PlayerSpec::Kind::Cpu) {
+    if (times != nullptr && options.players[side].kind == PlayerChoice::Kind::Cpu) {
       player = std::make_unique<TimedPlayer>(std::move(player), (*times)[side]);
     }
     seats.Seat(block, std::move(player));

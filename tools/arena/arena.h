@@ -12,7 +12,7 @@
 namespace zorvane {
 
 struct ArenaOptions {
-  std::array<PlayerSpec, 2> players;  // blue, red
+  std::array<PlayerChoice, 2> players;  // blue, red
   int64_t rounds = 1;
   uint32_t seed = 1;  // of the first round; each next round takes the next number
   int64_t maxTicks = 3000;

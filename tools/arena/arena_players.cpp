@@ -51,46 +51,46 @@ bool ReadNumber(const std::string& text, uint32_t& value) {
 
 }  // namespace
 
-std::optional<PlayerSpec> ParsePlayer(const std::string& text, std::string& problem) {
-  PlayerSpec spec;
-  spec.name = text;
+std::optional<PlayerChoice> ParsePlayer(const std::string& text, std::string& problem) {
+  PlayerChoice choice;
+  choice.name = text;
   const size_t colon = text.find(':');
   const std::string kind = text.substr(0, colon);
   const std::string value = colon == std::string::npos ? "" : text.substr(colon + 1);
   if (kind == "cpu" && (value == "1" || value == "2" || value == "3")) {
-    spec.kind = PlayerSpec::Kind::Cpu;
-    spec.level = value[0] - '0';
-    return spec;
+    choice.kind = PlayerChoice::Kind::Cpu;
+    choice.level = value[0] - '0';
+    return choice;
   }
-  if (kind == "idle" && colon == std::string::npos) return spec;
+  if (kind == "idle" && colon == std::string::npos) return choice;
   uint32_t seed = 0;
   if (kind == "random" && (colon == std::string::npos || ReadNumber(value, seed))) {
-    spec.kind = PlayerSpec::Kind::Random;
-    if (colon != std::string::npos) spec.seed = seed;
-    return spec;
+    choice.kind = PlayerChoice::Kind::Random;
+    if (colon != std::string::npos) choice.seed = seed;
+    return choice;
   }
   if (kind == "exec" && !value.empty()) {
-    spec.kind = PlayerSpec::Kind::Exec;
-    spec.command = value;
-    return spec;
+    choice.kind = PlayerChoice::Kind::Exec;
+    choice.command = value;
+    return choice;
   }
   problem = "'" + text + "' is not a player: cpu:1, cpu:2, cpu:3, idle, random[:SEED] or " +
             "exec:COMMAND";
   return std::nullopt;
 }
 
-std::unique_ptr<BlockPlayer> MakePlayer(const PlayerSpec& spec, Block block, int64_t round,
+std::unique_ptr<BlockPlayer> MakePlayer(const PlayerChoice& choice, Block block, int64_t round,
                                         uint32_t roundSeed) {
-  switch (spec.kind) {
-    case PlayerSpec::Kind::Cpu:
-      return std::make_unique<CpuPlayer>(block, spec.level);
-    case PlayerSpec::Kind::Idle:
+  switch (choice.kind) {
+    case PlayerChoice::Kind::Cpu:
+      return std::make_unique<CpuPlayer>(block, choice.level);
+    case PlayerChoice::Kind::Idle:
       return std::make_unique<IdlePlayer>();
-    case PlayerSpec::Kind::Random:
+    case PlayerChoice::Kind::Random:
       return std::make_unique<RandomPlayer>(
-          block, spec.seed ? *spec.seed + static_cast<uint32_t>(round) : roundSeed);
-    case PlayerSpec::Kind::Exec:
-      return std::make_unique<ExecBot>(spec.command, block);
+          block, choice.seed ? *choice.seed + static_cast<uint32_t>(round) : roundSeed);
+    case PlayerChoice::Kind::Exec:
+      return std::make_unique<ExecBot>(choice.command, block);
   }
   return nullptr;
 }

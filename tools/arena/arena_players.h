@@ -11,7 +11,7 @@ namespace zorvane {
 
 // A player of the arena as its command line names it: cpu:LEVEL, idle, random[:SEED] or
 // exec:COMMAND.
-struct PlayerSpec {
+struct PlayerChoice {
   enum class Kind { Cpu, Idle, Random, Exec } kind = Kind::Idle;
   std::string name;  // as given
   int level = 2;
@@ -20,11 +20,11 @@ struct PlayerSpec {
 };
 
 // Nothing, with `problem` said, for a text that names no player.
-std::optional<PlayerSpec> ParsePlayer(const std::string& text, std::string& problem);
+std::optional<PlayerChoice> ParsePlayer(const std::string& text, std::string& problem);
 
 // A fresh player of `block` for the round `round` (0 for the first), whose seed is roundSeed.
 // Raises std::runtime_error for an outside program that cannot be started.
-std::unique_ptr<BlockPlayer> MakePlayer(const PlayerSpec& spec, Block block, int64_t round,
+std::unique_ptr<BlockPlayer> MakePlayer(const PlayerChoice& choice, Block block, int64_t round,
                                         uint32_t roundSeed);
 
 }  // namespace zorvane

@@ -90,9 +90,9 @@ bool Parse(int argc, char** argv, Command& command, std::string& problem) {
     return false;
   }
   for (size_t side = 0; side < 2; ++side) {
-    const std::optional<PlayerSpec> spec = ParsePlayer(players[side], problem);
-    if (!spec) return false;
-    command.arena.players[side] = *spec;
+    const std::optional<PlayerChoice> choice = ParsePlayer(players[side], problem);
+    if (!choice) return false;
+    command.arena.players[side] = *choice;
   }
   return true;
 }
