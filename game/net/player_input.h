@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "game/events/event_queue.h"
 #include "game/events/key_codes.h"
 #include "game/net/messages.h"
 
@@ -48,7 +49,7 @@ class KeySchedule {
  public:
   static constexpr uint32_t kFirstRepeatTicks = 25;
   static constexpr uint32_t kRepeatMillis = 33;
-  static constexpr uint32_t kTickMillis = 20;
+  static constexpr uint32_t kTickMillis = EventQueue::kTimerIntervalMicros / 1000;
   // The repeats come round to the same ticks every 660 ms: 33 ticks holding 20 repeats.
   static constexpr uint32_t kBeatTicks = 33;
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "game/events/clock.h"
+#include "game/events/event_queue.h"
 
 namespace zorvane::net {
 
@@ -14,7 +15,7 @@ namespace zorvane::net {
 // catch up makes the coming ticks fall due later, by at most a tenth of an interval each.
 class TickBeat {
  public:
-  static constexpr int64_t kIntervalMicros = 20000;
+  static constexpr int64_t kIntervalMicros = EventQueue::kTimerIntervalMicros;
   static constexpr int64_t kMostSlowingMicros = kIntervalMicros / 10;
   static constexpr uint32_t kMostTicksBehind = 10;
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "game/net/tick_beat.h"
+
 namespace zorvane::net {
 
 // Keeps two games on one beat. Each message of the other player says which tick it had run when
@@ -14,11 +16,12 @@ namespace zorvane::net {
 class TimeSync {
  public:
   static constexpr size_t kSamples = 32;
-  static constexpr int64_t kTickMicros = 20000;
+  static constexpr int64_t kTickMicros = TickBeat::kIntervalMicros;
   // The most given up at once; a lead beyond it is given up in turns.
   static constexpr int kMostTicksGivenUp = 25;
   // Giving up time slows the beat by a tenth (TickBeat): each tick given up takes ten.
-  static constexpr int kTicksToGiveUpOne = 10;
+  static constexpr int kTicksToGiveUpOne =
+      static_cast<int>(TickBeat::kIntervalMicros / TickBeat::kMostSlowingMicros);
 
   // A message of the other game: the tick we have run, the tick it had run, and its average.
   void Sample(uint32_t ourTick, uint32_t theirTick, int8_t theirAhead);
