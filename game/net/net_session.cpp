@@ -16,6 +16,11 @@ std::string Describe(const Versions& versions) {
   return "zorvane " + versions.program + " (protocol " + std::to_string(versions.protocol) + ")";
 }
 
+// Why another's versions will not do.
+std::string Mismatch(const Versions& theirs, const Versions& ours) {
+  return "it runs " + Describe(theirs) + ", this is " + Describe(ours);
+}
+
 }  // namespace
 
 NetSession::NetSession(SessionSetup setup, Transport& transport, Clock& clock, SoundService& sound)
@@ -178,8 +183,8 @@ void NetSession::TakeGreeting(Form1& form, PeerId peer, const std::vector<uint8_
     transport_.Send(peer, Encode(Refuse{RefuseReason::Versions, OurVersions()}),
                     Delivery::Reliable);
     transport_.Release(peer);
-    std::cerr << "zorvane: refused a " << who << " from " << name << ": it runs "
-              << Describe(hello->versions) << ", this is " << Describe(OurVersions()) << "\n";
+    std::cerr << "zorvane: refused a " << who << " from " << name << ": "
+              << Mismatch(hello->versions, OurVersions()) << "\n";
     return;
   }
   if (hello->watcher) return audience_->Greeted(peer);
@@ -211,14 +216,12 @@ void NetSession::TakeAnswer(Form1& form, const Message& message) {
              " watchers already");
       }
     }
-    Fail(Joined(peer) + ": it runs " + Describe(refuse->versions) + ", this is " +
-         Describe(OurVersions()));
+    Fail(Joined(peer) + ": " + Mismatch(refuse->versions, OurVersions()));
   }
   const auto* welcome = std::get_if<Welcome>(&message);
   if (welcome == nullptr) Fail(peer + " sent a message this game does not take before play");
   if (welcome->versions != OurVersions()) {
-    Fail(Joined(peer) + ": it runs " + Describe(welcome->versions) + ", this is " +
-         Describe(OurVersions()));
+    Fail(Joined(peer) + ": " + Mismatch(welcome->versions, OurVersions()));
   }
   Start(form, welcome->settings, welcome->seed);
 }
