@@ -125,7 +125,6 @@ void NetSession::Step(Form1& form, uint32_t beat) {
 
 void NetSession::Take(Form1& form, const TransportEvent& event) {
   const int64_t now = clock_.NowMicros();
-  const std::string peer = transport_.PeerName(event.peer);
   switch (event.kind) {
     case TransportEvent::Kind::None:
       return;
@@ -145,7 +144,9 @@ void NetSession::Take(Form1& form, const TransportEvent& event) {
       if (audience_ && audience_->Has(event.peer)) return audience_->Left(event.peer);
       // The host waits on for another guest; a guest or a watcher has only the host.
       if (role() == Role::Host && event.peer != peer_) return;
-      if (!playing()) Fail(Joined(peer) + ": no answer, or the connection was closed");
+      if (!playing()) {
+        Fail(Joined(transport_.PeerName(event.peer)) + ": no answer, or the connection was closed");
+      }
       peerGone_ = true;
       return;
     case TransportEvent::Kind::Message:
@@ -156,7 +157,7 @@ void NetSession::Take(Form1& form, const TransportEvent& event) {
   if (event.peer != peer_) return;  // one let go
   lastHeardMicros_ = now;
   const std::optional<Message> message = Decode(event.bytes);
-  if (!message) Fail(peer + " sent a message this game does not take");
+  if (!message) Fail(transport_.PeerName(peer_) + " sent a message this game does not take");
   if (phase_ == Phase::Waiting) return TakeAnswer(form, *message);
   if (role() == Role::Watcher) {
     if (const auto* turns = std::get_if<Turns>(&*message)) return TakeTurns(*turns);
@@ -164,7 +165,7 @@ void NetSession::Take(Form1& form, const TransportEvent& event) {
     if (const auto* inputs = std::get_if<Inputs>(&*message)) return TakeInputs(*inputs);
     if (const auto* checks = std::get_if<Checks>(&*message)) return TakeChecks(*checks);
   }
-  Fail(peer + " sent a message this game does not take during play");
+  Fail(transport_.PeerName(peer_) + " sent a message this game does not take during play");
 }
 
 // A host sends away whoever does not greet it as this game does; a second player is told that a
@@ -351,18 +352,18 @@ void NetSession::SendInputs(Delivery delivery) {
 // The other player's inputs come in any order and again; they never run further ahead than its
 // schedule allows, and a tick's input never changes.
 void NetSession::TakeInputs(const Inputs& message) {
-  const std::string peer = transport_.PeerName(peer_);
   const size_t ours = inputs_[Own()].size();
   std::vector<uint8_t>& theirs = inputs_[Theirs()];
   const uint64_t last = uint64_t{message.first} + message.inputs.size() - 1;
   if (last > ours + kGuessWindow + kMaxDelay || message.received > ours ||
       message.tick > uint64_t{message.received} + kGuessWindow) {
-    Fail(peer + " sent the keys of tick " + std::to_string(last) + " out of turn");
+    Fail(transport_.PeerName(peer_) + " sent the keys of tick " + std::to_string(last) +
+         " out of turn");
   }
   for (uint64_t tick = message.first; tick <= last; ++tick) {
     const uint8_t input = message.inputs[tick - message.first];
     if (tick <= theirs.size() && theirs[tick - 1] != input) {
-      Fail(peer + " changed its keys of tick " + std::to_string(tick));
+      Fail(transport_.PeerName(peer_) + " changed its keys of tick " + std::to_string(tick));
     }
     if (tick == theirs.size() + 1) theirs.push_back(input);
   }
