@@ -169,13 +169,12 @@ TransportEvent EnetTransport::Poll() {
   while ((got = enet_host_service(host_, &event, 0)) > 0) {
     switch (event.type) {
       case ENET_EVENT_TYPE_CONNECT: {
+        ForPlay(event.peer);
         if (IdOf(event.peer) == joining_ && joining_ != 0) {
           const PeerId host = joining_;
           joining_ = 0;
-          ForPlay(event.peer);
           return {TransportEvent::Kind::Connected, host, {}};
         }
-        ForPlay(event.peer);
         return {TransportEvent::Kind::Connected, Add(event.peer, Name(event.peer->address)), {}};
       }
       case ENET_EVENT_TYPE_RECEIVE: {
