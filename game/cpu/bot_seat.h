@@ -20,7 +20,6 @@ class BotSeat {
   // The game ran a tick, which left `shown` on screen.
   void TickRan(const PlayState& shown, const PostKey& post);
 
-  Block block() const { return block_; }
   const BlockPlayer& player() const { return *player_; }
 
  private:

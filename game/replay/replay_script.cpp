@@ -78,16 +78,13 @@ void ParseExpect(const std::vector<std::string_view>& words, PlayState& state) {
 }
 
 void AppendFields(std::string& line, const PlayerState& player) {
-  VisitFields(player, [&](std::string_view, const auto& field) {
-    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, int16_t>) {
-      line += " " + std::to_string(field);
-    } else {
-      line += " " + ShortestText(field);
-    }
-  });
+  VisitFields(player, [&](std::string_view, const auto& field) { line += " " + FieldText(field); });
 }
 
 }  // namespace
+
+std::string FieldText(float value) { return ShortestText(value); }
+std::string FieldText(int16_t value) { return std::to_string(value); }
 
 std::string SettingsLine(const Settings& settings) {
   std::string line = "settings";

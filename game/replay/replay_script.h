@@ -38,6 +38,11 @@ std::optional<ReplayCommand> ParseReplayLine(std::string_view line);
 std::string SettingsLine(const Settings& settings);
 std::string ExpectLine(const PlayState& state);
 
+// A field of a block as an expect line writes it: a single's shortest text, which tells singles
+// apart exactly, -0 from 0 too, so comparing two texts compares the bits; a health in decimal.
+std::string FieldText(float value);
+std::string FieldText(int16_t value);
+
 // Reads a script line by line and parses it. A script that carries its settings is a recording:
 // its last line, when no line end follows it, is what a game stopped while writing left, and it
 // is passed over. A settings line after any command but a seed is malformed.

@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "settings/number_text.h"
-
 namespace zorvane {
 namespace {
 
@@ -16,18 +14,14 @@ void SetField(PlayerState& player, std::string_view name, double value) {
   });
 }
 
-// Shortest texts tell singles apart exactly, -0 from 0 too, so comparing them compares the bits.
-std::string Text(float value) { return ShortestText(value); }
-std::string Text(int16_t value) { return std::to_string(value); }
-
 void Compare(const char* player, const PlayerState& expected, const PlayerState& found,
              long long line) {
   std::vector<std::string> foundTexts;
   VisitFields(found,
-              [&](std::string_view, const auto& field) { foundTexts.push_back(Text(field)); });
+              [&](std::string_view, const auto& field) { foundTexts.push_back(FieldText(field)); });
   size_t i = 0;
   VisitFields(expected, [&](std::string_view name, const auto& field) {
-    const std::string text = Text(field);
+    const std::string text = FieldText(field);
     if (text != foundTexts[i]) {
       throw Desync(line, std::string(player) + "." + std::string(name), text, foundTexts[i]);
     }

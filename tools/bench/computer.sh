@@ -42,10 +42,10 @@ cpu_share() {
 }
 
 for turn in $(seq "$turns"); do
-  echo "nobody $(cpu_share)" >>"$work/figures"
-  echo "computer $(cpu_share --cpu both --level 3 --record "$work/demo-$turn.rec")" >>"$work/figures"
-  echo "playback $(cpu_share --play "$work/demo-$turn.rec")" >>"$work/figures"
-done
+  echo "nobody $(cpu_share)"
+  echo "computer $(cpu_share --cpu both --level 3 --record "$work/demo-$turn.rec")"
+  echo "playback $(cpu_share --play "$work/demo-$turn.rec")"
+done >"$work/figures"
 awk '{sum[$1] += $2; n[$1]++; printf "%s: %.2f%% of one core\n", $1, $2}
   END {printf "mean: nobody playing %.2f%%, the computer on both blocks %.2f%%, its playback " \
        "%.2f%% of one core\n", sum["nobody"] / n["nobody"], sum["computer"] / n["computer"],

@@ -2,9 +2,6 @@
 
 #include <cstdio>
 #include <string_view>
-#include <type_traits>
-
-#include "settings/number_text.h"
 
 namespace zorvane {
 namespace {
@@ -15,11 +12,7 @@ std::string Player(const PlayerState& p) {
     json += json.empty() ? "{\"" : ",\"";
     json += name;
     json += "\":";
-    if constexpr (std::is_same_v<decltype(value), float>) {
-      json += ShortestText(value);
-    } else {
-      json += std::to_string(value);
-    }
+    json += FieldText(value);
   });
   return json + "}";
 }
