@@ -38,4 +38,15 @@ void WriteGameFiles(const std::string& dir, const std::string& settings);
 // The default settings file, byte for byte.
 std::string DefaultSettingsText();
 
+// How a shell command ended and what it wrote.
+struct CommandRun {
+  int exitCode = -1;  // -1 unless it exited by itself
+  std::string out;
+  std::string err;
+};
+
+// Runs a command line through the shell with `input` on its standard input; what it writes on
+// its standard output and error is kept.
+CommandRun RunCommand(const std::string& command, const std::string& input = "");
+
 }  // namespace zorvane::test
