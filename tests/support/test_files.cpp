@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +80,13 @@ CommandRun RunCommand(const std::string& command, const std::string& input) {
       "{ " + command + "\n} < " + (io / "in") + " > " + (io / "out") + " 2> " + (io / "err");
   const int status = std::system(line.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
+}
+
+pid_t GonePid() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  if (child < 0 || waitpid(child, nullptr, 0) != child) throw std::runtime_error("fork failed");
+  return child;
 }
 
 }  // namespace zorvane::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,5 +50,8 @@ struct CommandRun {
 // Runs a command line through the shell with `input` on its standard input; what it writes on
 // its standard output and error is kept.
 CommandRun RunCommand(const std::string& command, const std::string& input = "");
+
+// A process id that no process has: a child that has ended and been reaped.
+pid_t GonePid();
 
 }  // namespace zorvane::test
