@@ -10,6 +10,18 @@ done
 
 game_pid=""
 
+# A private copy of the game and its files in $work/NAME, so that its settings and bitmaps can be
+# changed; prints its path. Given the two players' settings lines, they are its zorvane.ini.
+#   make_app NAME [BLUE_LINE RED_LINE]
+# shellcheck disable=SC2154  # app_dir is the sourcing script's
+make_app() {
+  local dir="$work/$1"
+  mkdir -p "$dir"
+  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$dir/"
+  [ $# -lt 3 ] || printf '%s\r\n%s\r\n' "$2" "$3" >"$dir/zorvane.ini"
+  echo "$dir"
+}
+
 # Starts the game: any arguments before the program (env settings, unshare ...) come first.
 start_game() {
   "$@" >"$work/stdout" 2>"$work/stderr" &
@@ -88,9 +100,7 @@ dismiss_message_box() {
 # For two games over the network: a copy of the game with its default files in $app (blocks come
 # to rest after a key), a port in $port, and an X server each: $host_display, $guest_display.
 prepare_two_games() {
-  app="$work/app"
-  mkdir -p "$app"
-  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$app/"
+  app=$(make_app app)
   port=$((20000 + RANDOM % 20000))
   start_xvfb 1280x960
   host_display=$DISPLAY
