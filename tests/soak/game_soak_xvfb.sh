@@ -53,7 +53,7 @@ echo "after $((SECONDS - start)) s: resident $kib KiB (peak $peak_kib), $files o
 ((pictures_changed >= 10)) || fail_now "the picture hardly changed ($pictures_changed times)"
 
 xdotool key Escape
-wait_until 10 eval '! kill -0 "$app_pid" 2>/dev/null' || fail_now "Escape did not end the game"
+wait_until 10 ended "$app_pid" || fail_now "Escape did not end the game"
 status=0
 wait "$app_pid" || status=$?
 app_pid=""

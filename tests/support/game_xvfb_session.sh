@@ -29,18 +29,26 @@ start_game() {
 }
 
 game_running() { kill -0 "$game_pid" 2>/dev/null; }
-game_ended() { ! game_running; }
+# True once the process $1 has ended.
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# Waits up to $1 seconds for the background job $2 to end; sets ended_status (124 when it had to
+# be killed).
+wait_for_job() {
+  if wait_until "$1" ended "$2"; then
+    wait "$2"
+    ended_status=$?
+  else
+    kill -KILL "$2" 2>/dev/null
+    wait "$2" 2>/dev/null
+    ended_status=124
+  fi
+}
 
 # Waits up to $1 seconds for the game to end; sets game_status (124 when it had to be killed).
 wait_for_game() {
-  if wait_until "$1" game_ended; then
-    wait "$game_pid"
-    game_status=$?
-  else
-    kill -KILL "$game_pid" 2>/dev/null
-    wait "$game_pid" 2>/dev/null
-    game_status=124
-  fi
+  wait_for_job "$1" "$game_pid"
+  game_status=$ended_status
   game_pid=""
 }
 
