@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "game/cpu/computer_seats.h"
 #include "game/cpu/cpu_player.h"
+#include "game/replay/replay_script.h"
 #include "settings/settings_file.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/game_fixture.h"
@@ -25,22 +25,12 @@ struct RecordedKey {
 };
 
 std::vector<RecordedKey> KeysOf(const std::string& path) {
-  std::ifstream in(path);
   std::vector<RecordedKey> keys;
   int64_t ticks = 0;
-  std::string word;
-  while (in >> word) {
-    if (word == "tick") {
-      std::string rest;
-      std::getline(in, rest);
-      ticks += rest.empty() ? 1 : std::stoll(rest);
-    } else if (word == "key") {
-      int code = 0;
-      in >> code;
-      keys.push_back({ticks + 1, static_cast<int16_t>(code)});
-    } else {
-      std::getline(in, word);
-    }
+  for (const NumberedCommand& line : ReadScriptFile(path)) {
+    const ReplayCommand& command = line.command;
+    if (command.kind == ReplayCommand::Kind::Tick) ticks += command.count;
+    if (command.kind == ReplayCommand::Kind::Key) keys.push_back({ticks + 1, command.keyCode});
   }
   return keys;
 }
