@@ -1,6 +1,7 @@
 # shellcheck shell=bash source-path=SCRIPTDIR
-# Sourced by the scripts that drive the real game on a private X server (xvfb.sh): starting and
-# waiting for the game, its window and its message box. The sourcing script sets app_dir first.
+# Sourced by the scripts that drive the real game on a private X server (xvfb.sh): private copies
+# of the game, starting it and waiting for it (and for other programs in the background), its
+# window and its message box. The sourcing script sets app_dir first.
 
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
