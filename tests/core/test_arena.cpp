@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "game/cpu/computer_seats.h"
 #include "game/cpu/cpu_player.h"
+#include "game/replay/replay_script.h"
 #include "settings/settings_file.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/game_fixture.h"
@@ -27,31 +25,18 @@ struct RecordedKey {
 };
 
 std::vector<RecordedKey> KeysOf(const std::string& path) {
-  std::ifstream in(path);
   std::vector<RecordedKey> keys;
   int64_t ticks = 0;
-  std::string word;
-  while (in >> word) {
-    if (word == "tick") {
-      std::string rest;
-      std::getline(in, rest);
-      ticks += rest.empty() ? 1 : std::stoll(rest);
-    } else if (word == "key") {
-      int code = 0;
-      in >> code;
-      keys.push_back({ticks + 1, static_cast<int16_t>(code)});
-    } else {
-      std::getline(in, word);
-    }
+  for (const NumberedCommand& line : ReadScriptFile(path)) {
+    const ReplayCommand& command = line.command;
+    if (command.kind == ReplayCommand::Kind::Tick) ticks += command.count;
+    if (command.kind == ReplayCommand::Kind::Key) keys.push_back({ticks + 1, command.keyCode});
   }
   return keys;
 }
 
 int ReplayStatus(const std::string& dir, const std::string& recording) {
-  const std::string command =
-      std::string(ZORVANE_REPLAY) + " --dir " + dir + " " + recording + " > /dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return test::RunCommand(std::string(ZORVANE_REPLAY) + " --dir " + dir + " " + recording).exitCode;
 }
 
 class Arena : public ::testing::Test {
@@ -199,16 +184,12 @@ TEST_F(Computer, TheDemoStartsARoundTwoSecondsAfterABlockDiedUntilThePeopleTakeO
 // The tool: a line a round with its seed, then the summary; what it refuses.
 TEST_F(Arena, TheToolPrintsALineARoundAndASummary) {
   const auto run = [&](const std::string& args) {
-    const std::string command = std::string(ZORVANE_ARENA) + " " + args + " > " +
-                                (records / "out") + " 2> " + (records / "err");
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::RunCommand(std::string(ZORVANE_ARENA) + " " + args);
   };
-  ASSERT_EQ(run("--rounds 2 --seed 5 --max-ticks 400 --settings " + (dir / "zorvane.ini") +
-                " cpu:3 idle"),
-            0)
-      << test::ReadFile(records / "err");
-  const std::string out = test::ReadFile(records / "out");
+  const test::CommandRun played = run("--rounds 2 --seed 5 --max-ticks 400 --settings " +
+                                      (dir / "zorvane.ini") + " cpu:3 idle");
+  ASSERT_EQ(played.exitCode, 0) << played.err;
+  const std::string& out = played.out;
   EXPECT_NE(out.find("{\"round\":1,\"seed\":5,\"winner\":\"blue\""), std::string::npos) << out;
   EXPECT_NE(out.find("{\"round\":2,\"seed\":6,\"winner\":\"blue\""), std::string::npos) << out;
   EXPECT_NE(out.find("{\"rounds\":2,\"blue\":\"cpu:3\",\"red\":\"idle\",\"wins\":2,\"losses\":0,"
@@ -226,7 +207,7 @@ TEST_F(Arena, TheToolPrintsALineARoundAndASummary) {
                  {"--bogus idle idle", 2},
                  {"--settings /nowhere/zorvane.ini idle idle", 1},
                  {"--record /nowhere/dir idle idle", 1}};
-  for (const auto& r : refused) EXPECT_EQ(run(r.args), r.status) << r.args;
+  for (const auto& r : refused) EXPECT_EQ(run(r.args).exitCode, r.status) << r.args;
 }
 
 // Outside players that misbehave press nothing they may not, and the rounds end on time.

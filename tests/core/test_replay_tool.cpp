@@ -1,6 +1,5 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstring>
@@ -28,24 +27,11 @@ namespace {
 
 using test::TempDir;
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using ToolRun = test::CommandRun;
 
 // Runs the replay tool with the arguments and the script on its standard input.
 ToolRun Replay(const std::string& args, const std::string& script) {
-  TempDir io;
-  test::WriteFile(io / "script", script);
-  const std::string command = std::string(ZORVANE_REPLAY) + " " + args + " < " + (io / "script") +
-                              " > " + (io / "out") + " 2> " + (io / "err");
-  ToolRun run;
-  const int status = std::system(command.c_str());
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = test::ReadFile(io / "out");
-  run.err = test::ReadFile(io / "err");
-  return run;
+  return test::RunCommand(std::string(ZORVANE_REPLAY) + " " + args, script);
 }
 
 std::string LastLine(const std::string& text) {

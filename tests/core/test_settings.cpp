@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -282,12 +281,8 @@ TEST(SettingsWrite, FailureLeavesNoTemporaryFile) {
 // ".<file>.zorvane-save-<pid>-<16 hex digits>" behind. The next save removes those of processes
 // that are gone, and nothing else: no name a person or another program would choose.
 TEST(SettingsWrite, NextSaveRemovesWhatKilledSavesLeft) {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  ASSERT_GT(child, 0);
-  ASSERT_EQ(waitpid(child, nullptr, 0), child);
   const std::string ours = ".zorvane.ini.zorvane-save-";
-  const std::string gone = std::to_string(child);
+  const std::string gone = std::to_string(test::GonePid());
   const std::string running = std::to_string(getppid());
   struct Case {
     std::string name;

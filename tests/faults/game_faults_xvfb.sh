@@ -14,15 +14,9 @@ start_xvfb 640x480
 
 # --- Helpers -----------------------------------------------------------------------------------
 
-# A private copy of the program and its files: $1 names it; the settings are no friction and no
-# damage, so a pushed block bounces from wall to wall for ever and lives.
-make_app() {
-  local dir="$work/$1"
-  mkdir -p "$dir"
-  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$dir/"
-  printf '5 0 30 15 0 100\r\n5 0 30 15 0 100\r\n' >"$dir/zorvane.ini"
-  echo "$dir"
-}
+# Settings with no friction and no damage: a pushed block bounces from wall to wall for ever and
+# lives.
+live="5 0 30 15 0 100"
 
 # Passes when the game ended by itself with status $1 (a status above 128 is a signal); $2 names
 # the case.
@@ -81,7 +75,7 @@ expect_message_and_failure() {
 # --- Bitmaps -----------------------------------------------------------------------------------
 
 # The round stops at the first bitmap that fails: without the background nothing is drawn.
-app=$(make_app no-background)
+app=$(make_app no-background "$live" "$live")
 rm "$app/bg.bmp"
 start_game "$app/zorvane"
 play_and_escape "bg.bmp missing"
@@ -91,7 +85,7 @@ else
   fail "bg.bmp missing: something was drawn"
 fi
 
-app=$(make_app blue-magic)
+app=$(make_app blue-magic "$live" "$live")
 printf 'BN' | dd of="$app/blueblock.bmp" conv=notrunc status=none
 start_game "$app/zorvane"
 play_and_escape "blueblock.bmp with the wrong magic"
@@ -104,14 +98,12 @@ else
 fi
 
 # A block with no health is dead from the start: its dead bitmap is loaded at the first tick.
-app=$(make_app red-dead-short)
-printf '5 0 30 15 0 100\r\n5 0 30 15 0 0\r\n' >"$app/zorvane.ini"
+app=$(make_app red-dead-short "$live" "5 0 30 15 0 0")
 truncate -s -1 "$app/reddead.bmp"
 start_game "$app/zorvane"
 expect_message_and_failure "reddead.bmp one byte short" "Cannot load bitmap $app/reddead.bmp"
 
-app=$(make_app blue-dead-huge)
-printf '5 0 30 15 0 0\r\n5 0 30 15 0 100\r\n' >"$app/zorvane.ini"
+app=$(make_app blue-dead-huge "5 0 30 15 0 0" "$live")
 printf '\xa0\x86\x01\x00\xa0\x86\x01\x00' | dd of="$app/bluedead.bmp" bs=1 seek=18 conv=notrunc \
   status=none
 start_game "$app/zorvane"
@@ -120,7 +112,7 @@ expect_message_and_failure "bluedead.bmp claiming 100000 x 100000" \
 
 # --- Settings ----------------------------------------------------------------------------------
 
-app=$(make_app settings-directory)
+app=$(make_app settings-directory "$live" "$live")
 rm "$app/zorvane.ini"
 mkdir "$app/zorvane.ini"
 start_game "$app/zorvane"
@@ -148,7 +140,7 @@ done
 if ! refusal=$(unshare -rm true 2>&1); then
   skip "a read-only app directory: no user namespaces here (unshare -rm: ${refusal:-not found})"
 else
-  app=$(make_app read-only)
+  app=$(make_app read-only "$live" "$live")
   start_game unshare -rm sh -c 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
     exec "$1/zorvane"' sh "$app"
   play_and_escape "a read-only app directory"
@@ -161,7 +153,7 @@ fi
 
 # --- Sound -------------------------------------------------------------------------------------
 
-app=$(make_app no-audio)
+app=$(make_app no-audio "$live" "$live")
 start_game env SDL_AUDIODRIVER=no-such-driver "$app/zorvane"
 play_and_escape "an audio driver that does not exist"
 start_game env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/no-such-dir/out.raw" "$app/zorvane"
@@ -169,7 +161,7 @@ play_and_escape "an audio device that cannot be opened"
 
 # The disk driver records what the game plays: its own waves are heard, damaged ones are not.
 has_sound() { [ -s "$1" ] && [ -n "$(tr -d '\0' <"$1" | head -c1)" ]; }
-app=$(make_app waves)
+app=$(make_app waves "$live" "$live")
 start_game env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/good.raw" "$app/zorvane"
 play_and_escape "good waves"
 if has_sound "$work/good.raw"; then pass "good waves: the wall hits are heard"; else

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "settings/settings_file.h"
 #include "tests/faults/app_dir.h"
 #include "tests/faults/child_process.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_seed.h"
 
 namespace zorvane::test {
@@ -105,14 +105,6 @@ TEST(SaveFaults, FullDiskKeepsTheOldFileAndSaysWhy) {
                          ": No space left on device\n");
   EXPECT_EQ(ReadFile(out / "after.ini"), kOldFile);
   EXPECT_EQ(ReadFile(out / "names"), "filler\nzorvane.ini\n");
-}
-
-// A process id that no process has: a child that has ended and been reaped.
-pid_t GonePid() {
-  const pid_t child = fork();
-  if (child == 0) _exit(0);
-  waitpid(child, nullptr, 0);
-  return child;
 }
 
 // Every path under `dir`, sorted; a link is followed by " -> " and what it holds.

@@ -109,8 +109,7 @@ miniupnpd_listens() {
 }
 stop_miniupnpd() {
   kill -TERM "$miniupnpd_pid"
-  # shellcheck disable=SC2016
-  wait_until 5 eval '! kill -0 "$miniupnpd_pid" 2>/dev/null' || kill -KILL "$miniupnpd_pid"
+  wait_until 5 ended "$miniupnpd_pid" || kill -KILL "$miniupnpd_pid"
   wait "$miniupnpd_pid" 2>/dev/null
 }
 # (Matched from a variable: grep -q at the end of a pipe may end nft with SIGPIPE, which
@@ -129,17 +128,10 @@ start_host() {
   host_pid=$!
   host_started=$(now_micros)
 }
-host_ended() { ! kill -0 "$host_pid" 2>/dev/null; }
 # Waits up to $1 seconds for the host to end; sets host_status.
 wait_for_host() {
-  if wait_until "$1" host_ended; then
-    wait "$host_pid"
-    host_status=$?
-  else
-    kill -KILL "$host_pid"
-    wait "$host_pid" 2>/dev/null
-    host_status=124
-  fi
+  wait_for_job "$1" "$host_pid"
+  host_status=$ended_status
 }
 # Passes when the host printed a line matching $1 within 5 s; says how long that took.
 host_said() { grep -hs "$1" "$work/host.stdout" "$work/host.stderr"; }
@@ -185,7 +177,7 @@ end_by_losing_the_guest() {
   else
     fail "$1: the host shows no message box"
   fi
-  if wait_until 5 not_forwarded && ! host_ended; then
+  if wait_until 5 not_forwarded && ! ended "$host_pid"; then
     pass "$1: the forwarding is gone while the box is up"
   else
     fail "$1: the forwarding is left while the box is up, or the host has ended"

@@ -131,11 +131,11 @@ TEST(Rollback, BothGamesPlayTheSameConfirmedGame) {
     EXPECT_GE(Count(recorded, "\nseed "), 4u) << "new rounds after deaths";
     EXPECT_EQ(games.host.session.stats().rollbacks + games.guest.session.stats().rollbacks > 0,
               c.linkMicros > 0);
-    const std::string out = games.guest.dir / "replay.out";
-    const std::string replay = std::string(ZORVANE_REPLAY) + " --dir " + games.guest.dir.path() +
-                               " " + (games.guest.dir / "game.rec") + " > " + out + " 2>&1";
-    ASSERT_EQ(std::system(replay.c_str()), 0) << ReadFile(out).substr(0, 2000);
-    const std::string replayed = ReadFile(out);
+    const CommandRun replay =
+        RunCommand(std::string(ZORVANE_REPLAY) + " --dir " + games.guest.dir.path() + " " +
+                   (games.guest.dir / "game.rec") + " 2>&1");
+    ASSERT_EQ(replay.exitCode, 0) << replay.out.substr(0, 2000);
+    const std::string& replayed = replay.out;
     const size_t heard = Count(replayed, "hitwall.wav") + Count(replayed, "bang.wav");
     EXPECT_GE(heard, 10u);
     for (NetSide* side : {&games.host, &games.guest}) {

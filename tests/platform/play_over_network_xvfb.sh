@@ -92,17 +92,13 @@ fi
 # The game started in the background as NAME (host, watcher) ends within 10 s with status 0.
 #   expect_ended NAME PID
 expect_ended() {
-  if wait_until 10 eval "! kill -0 $2 2>/dev/null"; then
-    wait "$2"
-    local status=$?
-    if [ "$status" = "0" ]; then pass "the $1 ends with status 0"; else
-      fail "the $1 ended with status $status"
-      cat "$work/$1.stderr"
-    fi
-  else
-    fail "the $1 did not end"
-    cat "$work/$1.stderr"
-  fi
+  wait_for_job 10 "$2"
+  case $ended_status in
+    0) pass "the $1 ends with status 0" ;;
+    124) fail "the $1 did not end" ;;
+    *) fail "the $1 ended with status $ended_status" ;;
+  esac
+  [ "$ended_status" = 0 ] || cat "$work/$1.stderr"
 }
 expect_ended host "$host_pid"
 expect_ended watcher "$watcher_pid"

@@ -23,14 +23,6 @@ $window_manager && start_window_manager
 
 # --- Helpers -----------------------------------------------------------------------------------
 
-# A private copy of the program and its files, so its settings and bitmaps can be changed.
-make_app() {
-  local dir="$work/$1"
-  mkdir -p "$dir"
-  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$dir/"
-  echo "$dir"
-}
-
 # Passes when the game ended by itself with status 0; $1 names what ended it.
 expect_clean_exit() {
   if [ "$game_status" = "0" ]; then pass "$1 ends the game with status 0"; else
@@ -94,13 +86,10 @@ picture_settled() {
   [ -f "$work/still0.ppm" ] && [ "$(differing "$work/still0.ppm" "$work/still1.ppm")" = "0" ]
 }
 # Settings with no friction and no damage: blocks keep the speed the keys give them, and live.
-write_settings() {
-  printf '%s\r\n%s\r\n' "$2" "$3" >"$1/zorvane.ini"
-}
+live="5 0 30 15 0 100"
 
 # --- A game: the arena shows, the keys move the blocks, Escape ends it. ------------------------
-app=$(make_app play)
-write_settings "$app" "5 0 30 15 0 100" "5 0 30 15 0 100"
+app=$(make_app play "$live" "$live")
 # A deal with the blocks touching is played again (about one in eighty). Start-up bounces settle
 # before the first of two pictures taken a moment apart.
 for deal in 1 2 3; do
@@ -225,8 +214,7 @@ expect_failure_status "a missing settings file"
 expect_stderr "zorvane.ini" "names the settings file"
 
 # --- A bitmap missing in the middle of play: the display first goes back, then the message. -----
-app=$(make_app dead-bitmaps)
-write_settings "$app" "5 0 30 15 1000 100" "5 0 30 15 1000 100"
+app=$(make_app dead-bitmaps "5 0 30 15 1000 100" "5 0 30 15 1000 100")
 rm "$app/reddead.bmp" "$app/bluedead.bmp"
 start_game "$app/zorvane"
 game_window_or_message() { game_window || message_box; }
@@ -261,8 +249,7 @@ expect_failure_status "no display"
 expect_stderr "no display" "says there is no display"
 
 # --- --window: a window, Alt+Enter to full screen and back; a bad argument opens nothing. ------
-app=$(make_app window)
-write_settings "$app" "5 0 30 15 0 100" "5 0 30 15 0 100"
+app=$(make_app window "$live" "$live")
 "$app/zorvane" --bogus >"$work/stdout" 2>"$work/stderr"
 game_status=$?
 [ "$game_status" = "2" ] && pass "an unknown argument ends with status 2" ||

@@ -8,13 +8,11 @@ set -euo pipefail
 app_dir=$(realpath "$1")
 duration=${2:-600}
 warm_up=$((duration < 120 ? duration / 2 : 60))
-source "$(dirname "$0")/../support/xvfb.sh"
+source "$(dirname "$0")/../support/game_xvfb_session.sh"
 
 use_test_seed
 start_xvfb
-app="$work/app"
-mkdir "$app"
-cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$app/"
+app=$(make_app app)
 "$app/zorvane" 2>"$work/stderr" &
 app_pid=$!
 wait_until 20 has_visible_window Zorvane || fail_now "no game window after 20 s"
@@ -55,7 +53,7 @@ echo "after $((SECONDS - start)) s: resident $kib KiB (peak $peak_kib), $files o
 ((pictures_changed >= 10)) || fail_now "the picture hardly changed ($pictures_changed times)"
 
 xdotool key Escape
-wait_until 10 eval '! kill -0 "$app_pid" 2>/dev/null' || fail_now "Escape did not end the game"
+wait_until 10 ended "$app_pid" || fail_now "Escape did not end the game"
 status=0
 wait "$app_pid" || status=$?
 app_pid=""

@@ -1,6 +1,7 @@
 # shellcheck shell=bash source-path=SCRIPTDIR
-# Sourced by the scripts that drive the real game on a private X server (xvfb.sh): starting and
-# waiting for the game, its window and its message box. The sourcing script sets app_dir first.
+# Sourced by the scripts that drive the real game on a private X server (xvfb.sh): private copies
+# of the game, starting it and waiting for it (and for other programs in the background), its
+# window and its message box. The sourcing script sets app_dir first.
 
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
@@ -10,6 +11,18 @@ done
 
 game_pid=""
 
+# A private copy of the game and its files in $work/NAME, so that its settings and bitmaps can be
+# changed; prints its path. Given the two players' settings lines, they are its zorvane.ini.
+#   make_app NAME [BLUE_LINE RED_LINE]
+# shellcheck disable=SC2154  # app_dir is the sourcing script's
+make_app() {
+  local dir="$work/$1"
+  mkdir -p "$dir"
+  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$dir/"
+  [ $# -lt 3 ] || printf '%s\r\n%s\r\n' "$2" "$3" >"$dir/zorvane.ini"
+  echo "$dir"
+}
+
 # Starts the game: any arguments before the program (env settings, unshare ...) come first.
 start_game() {
   "$@" >"$work/stdout" 2>"$work/stderr" &
@@ -17,18 +30,26 @@ start_game() {
 }
 
 game_running() { kill -0 "$game_pid" 2>/dev/null; }
-game_ended() { ! game_running; }
+# True once the process $1 has ended.
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# Waits up to $1 seconds for the background job $2 to end; sets ended_status (124 when it had to
+# be killed).
+wait_for_job() {
+  if wait_until "$1" ended "$2"; then
+    wait "$2"
+    ended_status=$?
+  else
+    kill -KILL "$2" 2>/dev/null
+    wait "$2" 2>/dev/null
+    ended_status=124
+  fi
+}
 
 # Waits up to $1 seconds for the game to end; sets game_status (124 when it had to be killed).
 wait_for_game() {
-  if wait_until "$1" game_ended; then
-    wait "$game_pid"
-    game_status=$?
-  else
-    kill -KILL "$game_pid" 2>/dev/null
-    wait "$game_pid" 2>/dev/null
-    game_status=124
-  fi
+  wait_for_job "$1" "$game_pid"
+  game_status=$ended_status
   game_pid=""
 }
 
@@ -88,9 +109,7 @@ dismiss_message_box() {
 # For two games over the network: a copy of the game with its default files in $app (blocks come
 # to rest after a key), a port in $port, and an X server each: $host_display, $guest_display.
 prepare_two_games() {
-  app="$work/app"
-  mkdir -p "$app"
-  cp "$app_dir/zorvane" "$app_dir"/*.bmp "$app_dir"/*.wav "$app_dir/zorvane.ini" "$app/"
+  app=$(make_app app)
   port=$((20000 + RANDOM % 20000))
   start_xvfb 1280x960
   host_display=$DISPLAY

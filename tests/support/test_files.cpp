@@ -1,7 +1,10 @@
 #include "tests/support/test_files.h"
 
 #include <SDL.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -67,6 +70,23 @@ std::string DefaultSettingsText() {
   const std::string line =
       "5             0.5           30            15            10            100\r\n";
   return line + line;
+}
+
+CommandRun RunCommand(const std::string& command, const std::string& input) {
+  TempDir io;
+  WriteFile(io / "in", input);
+  // In a group, so that the command's own redirections (2>&1) come after these.
+  const std::string line =
+      "{ " + command + "\n} < " + (io / "in") + " > " + (io / "out") + " 2> " + (io / "err");
+  const int status = std::system(line.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(io / "out"), ReadFile(io / "err")};
+}
+
+pid_t GonePid() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  if (child < 0 || waitpid(child, nullptr, 0) != child) throw std::runtime_error("fork failed");
+  return child;
 }
 
 }  // namespace zorvane::test

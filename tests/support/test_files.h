@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,5 +39,19 @@ void WriteGameFiles(const std::string& dir, const std::string& settings);
 
 // The default settings file, byte for byte.
 std::string DefaultSettingsText();
+
+// How a shell command ended and what it wrote.
+struct CommandRun {
+  int exitCode = -1;  // -1 unless it exited by itself
+  std::string out;
+  std::string err;
+};
+
+// Runs a command line through the shell with `input` on its standard input; what it writes on
+// its standard output and error is kept.
+CommandRun RunCommand(const std::string& command, const std::string& input = "");
+
+// A process id that no process has: a child that has ended and been reaped.
+pid_t GonePid();
 
 }  // namespace zorvane::test
