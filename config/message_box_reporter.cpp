@@ -14,6 +14,7 @@
 #include <iostream>
 #include <string>
 
+#include "settings/ending_signals.h"
 #include "settings/error_log.h"
 
 namespace zorvane {
@@ -21,9 +22,6 @@ namespace {
 
 // The program's name, not the dialog's caption: the box may appear when no dialog exists yet.
 const QString kTitle = QStringLiteral("Config");
-
-// What ends a program from outside: kill's default, Ctrl+C, a terminal that goes away.
-constexpr std::array<int, 3> kEndingSignals = {SIGTERM, SIGINT, SIGHUP};
 
 void Print(const QString& text) { std::cerr << "Config: " << text.toStdString() << std::endl; }
 
@@ -42,20 +40,12 @@ class SignalWatch {
     QObject::connect(&notifier_, &QSocketNotifier::activated, onSignal);
     notifier_.setSocket(pipe_[0]);
     notifier_.setEnabled(true);
-    struct sigaction forward {};
-    forward.sa_handler = Forward;
-    sigemptyset(&forward.sa_mask);
-    for (size_t i = 0; i < kEndingSignals.size(); ++i) {
-      ::sigaction(kEndingSignals[i], nullptr, &saved_[i]);
-      if (saved_[i].sa_handler != SIG_IGN) ::sigaction(kEndingSignals[i], &forward, nullptr);
-    }
+    saved_ = HandleEndingSignals(Forward);
   }
 
   ~SignalWatch() {
     if (pipe_[0] < 0) return;
-    for (size_t i = 0; i < kEndingSignals.size(); ++i) {
-      ::sigaction(kEndingSignals[i], &saved_[i], nullptr);
-    }
+    RestoreEndingSignals(saved_);
     notifier_.setEnabled(false);
     ::close(pipe_[0]);
     ::close(pipe_[1]);
@@ -76,7 +66,7 @@ class SignalWatch {
   static inline volatile sig_atomic_t writeEnd = -1;
   std::array<int, 2> pipe_ = {-1, -1};
   QSocketNotifier notifier_{QSocketNotifier::Read};
-  std::array<struct sigaction, kEndingSignals.size()> saved_{};
+  EndingSignalActions saved_{};
 };
 
 }  // namespace

@@ -361,12 +361,8 @@ void CopySettingsFile(const std::string& from, const std::string& to) {
   if (temp.empty()) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
   // A link, unlike a rename, never replaces: a file another program made meanwhile is kept.
   const bool linked = ::link(temp.c_str(), to.c_str()) == 0 || errno == EEXIST;
-  const int saved = errno;
-  ::unlink(temp.c_str());
-  if (!linked) {
-    errno = saved;
-    throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
-  }
+  RemoveKeepingErrno(temp);
+  if (!linked) throw RuntimeError(ErrorKind::Other, ErrnoText("Cannot write", to));
   SyncDirectoryOf(to);
 }
 

@@ -29,4 +29,9 @@ struct SdlTextureDeleter {
 };
 using SdlTexturePtr = std::unique_ptr<SDL_Texture, SdlTextureDeleter>;
 
+struct SdlGameControllerDeleter {
+  void operator()(SDL_GameController* controller) const { SDL_GameControllerClose(controller); }
+};
+using SdlGameControllerPtr = std::unique_ptr<SDL_GameController, SdlGameControllerDeleter>;
+
 }  // namespace zorvane

@@ -6,19 +6,16 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-#include <array>
 #include <atomic>
 #include <cstring>
 #include <iostream>
 #include <string>
 
+#include "settings/ending_signals.h"
 #include "settings/error_log.h"
 
 namespace zorvane {
 namespace {
-
-// What ends a program from outside: kill's default, Ctrl+C, a terminal that goes away.
-constexpr std::array<int, 3> kEndingSignals = {SIGTERM, SIGINT, SIGHUP};
 
 // While a box is up: the status the program ends with, and the process that shows the box.
 volatile sig_atomic_t boxStatus = 0;
@@ -48,19 +45,11 @@ class EndOnSignal {
     }
     boxStatus = status;
     boxOwner = ::getpid();
-    struct sigaction end {};
-    end.sa_handler = EndNow;
-    sigemptyset(&end.sa_mask);
-    for (size_t i = 0; i < kEndingSignals.size(); ++i) {
-      ::sigaction(kEndingSignals[i], nullptr, &saved_[i]);
-      if (saved_[i].sa_handler != SIG_IGN) ::sigaction(kEndingSignals[i], &end, nullptr);
-    }
+    saved_ = HandleEndingSignals(EndNow);
   }
 
   ~EndOnSignal() {
-    for (size_t i = 0; i < kEndingSignals.size(); ++i) {
-      ::sigaction(kEndingSignals[i], &saved_[i], nullptr);
-    }
+    RestoreEndingSignals(saved_);
     boxOwner = 0;
   }
 
@@ -68,7 +57,7 @@ class EndOnSignal {
   EndOnSignal& operator=(const EndOnSignal&) = delete;
 
  private:
-  std::array<struct sigaction, kEndingSignals.size()> saved_{};
+  EndingSignalActions saved_{};
 };
 
 }  // namespace

@@ -67,13 +67,13 @@ int GameRun::Finish() {
     });
   }
   closeDisplay_();
-  std::string recordingFailure;
   if (recorder_ != nullptr) {
     recorder_->Finish();
-    recordingFailure = recorder_->failure();
+    if (!recorder_->failure().empty()) {
+      if (status_ == 0) status_ = kExitError;
+      report_(recorder_->failure(), true, status_);
+    }
   }
-  if (!recordingFailure.empty() && status_ == 0) status_ = kExitError;
-  if (!recordingFailure.empty()) report_(recordingFailure, true, status_);
   if (!error_.empty()) report_(error_, messageBox_, status_);
   return status_;
 }

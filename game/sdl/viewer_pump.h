@@ -2,9 +2,9 @@
 
 #include <SDL.h>
 
-#include <memory>
 #include <vector>
 
+#include "game/display/sdl_ptr.h"
 #include "game/events/event_pump.h"
 #include "game/events/frame_pacer.h"
 #include "game/replay/replay_viewer.h"
@@ -23,10 +23,6 @@ class ViewerPump : public EventPump {
   void DoEvents(Form1& form) override;
 
  private:
-  struct Close {
-    void operator()(SDL_GameController* controller) const { SDL_GameControllerClose(controller); }
-  };
-
   static bool EndsTheShow(const SDL_Event& event);
   void Take(Form1& form, const SDL_Event& event);
   void TakeKey(Form1& form, const SDL_KeyboardEvent& key);
@@ -37,7 +33,7 @@ class ViewerPump : public EventPump {
   FramePacer& pacer_;
   ReplayViewer& viewer_;
   SdlScreen& screen_;
-  std::vector<std::unique_ptr<SDL_GameController, Close>> controllers_;
+  std::vector<SdlGameControllerPtr> controllers_;
   bool dragging_ = false;  // the left button went down on the timeline and is still down
   bool pointerShown_ = false;
 };

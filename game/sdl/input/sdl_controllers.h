@@ -2,9 +2,9 @@
 
 #include <SDL.h>
 
-#include <memory>
 #include <vector>
 
+#include "game/display/sdl_ptr.h"
 #include "game/events/clock.h"
 #include "game/sdl/input/controller_seats.h"
 #include "game/sdl/input/key_repeater.h"
@@ -30,10 +30,7 @@ class SdlControllers {
   void AddHeld(std::vector<int16_t>& codes) const { seats_.AddHeld(codes); }
 
  private:
-  struct Close {
-    void operator()(SDL_GameController* controller) const { SDL_GameControllerClose(controller); }
-  };
-  using Controller = std::unique_ptr<SDL_GameController, Close>;
+  using Controller = SdlGameControllerPtr;
 
   void Connect(int deviceIndex);
   void Disconnect(SDL_JoystickID id);

@@ -9,8 +9,6 @@ namespace zorvane {
 namespace {
 
 constexpr int kCursorSize = 32;
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
 
 int DisplayOf(SDL_Window* window) {
   const int display = SDL_GetWindowDisplayIndex(window);

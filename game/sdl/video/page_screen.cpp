@@ -4,16 +4,10 @@
 
 #include "game/sdl/video/game_window.h"
 #include "game/sdl/video/no_display_error.h"
+#include "game/sdl/video/picture_placement.h"
 #include "game/sdl/video/window_surface_presenter.h"
 
 namespace zorvane {
-namespace {
-
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
-constexpr int kPictureBits = 16;
-
-}  // namespace
 
 PageScreen::~PageScreen() { Close(); }
 

@@ -2,6 +2,11 @@
 
 namespace zorvane {
 
+// The game's picture: the display mode it asks for, which the screens show it at.
+inline constexpr int kPictureWidth = 640;
+inline constexpr int kPictureHeight = 480;
+inline constexpr int kPictureBits = 16;
+
 // Where the game's picture goes on a screen: a rectangle in screen pixels, and the whole
 // multiple it is shown at (0 when the screen is too small for even one and it is shrunk).
 struct PicturePlacement {

@@ -16,10 +16,6 @@
 namespace zorvane {
 namespace {
 
-constexpr int kPictureWidth = 640;
-constexpr int kPictureHeight = 480;
-constexpr int kPictureBits = 16;
-
 // SDL falls back to its offscreen driver, silently, where no display server answers. Only a
 // driver asked for by name may be one that shows nothing.
 bool ShowsNothing(const char* driver) {
