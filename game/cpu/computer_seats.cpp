@@ -16,7 +16,7 @@ void ComputerSeats::Leave() {
 }
 
 void ComputerSeats::TickRan() {
-  const PlayState shown{form_->BluePlayer, form_->RedPlayer, form_->Running};
+  const PlayState shown = form_->Play();
   for (BotSeat& seat : seats_) seat.TickRan(shown, post_);
   if (!roundsAlone_) return;
   const bool blockDead = shown.blue.Health <= 0 || shown.red.Health <= 0;

@@ -46,18 +46,11 @@ uint32_t TickRunner::RoundSeed() {
 }
 
 TickRunner::State TickRunner::Save(const Form1& form) const {
-  return {{form.BluePlayer, form.RedPlayer, form.Running},
-          form.BackgroundSprite,
-          form.RedSprite,
-          form.BlueSprite,
-          keys_,
-          rounds_};
+  return {form.Play(), form.BackgroundSprite, form.RedSprite, form.BlueSprite, keys_, rounds_};
 }
 
 void TickRunner::Restore(Form1& form, const State& state) {
-  form.BluePlayer = state.play.blue;
-  form.RedPlayer = state.play.red;
-  form.Running = state.play.running;
+  form.SetPlay(state.play);
   form.BackgroundSprite = state.background;
   form.RedSprite = state.redSprite;
   form.BlueSprite = state.blueSprite;

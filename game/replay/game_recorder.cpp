@@ -83,7 +83,7 @@ void GameRecorder::WriteTicks() {
 }
 
 void GameRecorder::Expect() {
-  Line(ExpectLine({form_->BluePlayer, form_->RedPlayer, form_->Running}));
+  Line(ExpectLine(form_->Play()));
   ticksSinceExpect_ = 0;
 }
 

@@ -47,7 +47,7 @@ int8_t SeekableScript::BitmapIndex(const Sprite& sprite) {
 
 TickState SeekableScript::Save(const Form1& form, const ScriptPosition& position) {
   TickState state;
-  state.play = {form.BluePlayer, form.RedPlayer, form.Running};
+  state.play = form.Play();
   state.bitmaps = {BitmapIndex(form.BackgroundSprite), BitmapIndex(form.RedSprite),
                    BitmapIndex(form.BlueSprite)};
   state.position = position;
@@ -58,9 +58,7 @@ TickState SeekableScript::Save(const Form1& form, const ScriptPosition& position
 
 // A sprite is loaded again, as the game loads it, only when it holds another file.
 ScriptPosition SeekableScript::Restore(Form1& form, const TickState& state) {
-  form.BluePlayer = state.play.blue;
-  form.RedPlayer = state.play.red;
-  form.Running = state.play.running;
+  form.SetPlay(state.play);
   Sprite* sprites[] = {&form.BackgroundSprite, &form.RedSprite, &form.BlueSprite};
   for (size_t i = 0; i < state.bitmaps.size(); ++i) {
     Sprite& sprite = *sprites[i];

@@ -80,6 +80,15 @@ class Form1 final : public WindowEvents {
   PlayerState RedPlayer;
   bool Running = false;
 
+  // The blocks and Running together: what a tick changes besides the sprites, as an expect line
+  // states it, a network game saves it and the computer sees it.
+  PlayState Play() const { return {BluePlayer, RedPlayer, Running}; }
+  void SetPlay(const PlayState& play) {
+    BluePlayer = play.blue;
+    RedPlayer = play.red;
+    Running = play.running;
+  }
+
   std::unique_ptr<DirectDraw> DD;
   std::shared_ptr<PrimarySurface> Primary;
   std::shared_ptr<Surface> BackBuffer;

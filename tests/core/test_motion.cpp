@@ -137,7 +137,7 @@ TEST_F(Motion, StepPlayIsTheWindowsTick) {
       Place(form.RedPlayer, form.BluePlayer.X + draw(-30, 30), form.BluePlayer.Y + draw(-30, 30),
             draw(-20, 20), draw(-20, 20));
     }
-    PlayState stepped = test::StateOf(form);
+    PlayState stepped = form.Play();
     bool steppedFailed = false;
     try {
       StepPlay(stepped);

@@ -23,7 +23,7 @@ constexpr int64_t kFrameMicros = 16667;
 
 // What a game shows: both blocks, Running, and the bitmap file in each sprite.
 std::string Shown(const Form1& form) {
-  std::string shown = ExpectLine({form.BluePlayer, form.RedPlayer, form.Running});
+  std::string shown = ExpectLine(form.Play());
   for (const Sprite* sprite : {&form.BackgroundSprite, &form.RedSprite, &form.BlueSprite}) {
     const std::string source = sprite->Surface ? sprite->Surface->source() : "";
     shown += " " + source.substr(source.find_last_of("/\\") + 1);

@@ -30,10 +30,6 @@ inline StateBits Bits(const PlayState& play) {
   return bits;
 }
 
-inline PlayState StateOf(const Form1& form) {
-  return {form.BluePlayer, form.RedPlayer, form.Running};
-}
-
-inline StateBits Bits(const Form1& form) { return Bits(StateOf(form)); }
+inline StateBits Bits(const Form1& form) { return Bits(form.Play()); }
 
 }  // namespace zorvane::test
