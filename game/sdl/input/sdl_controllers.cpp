@@ -1,8 +1,10 @@
 #include "game/sdl/input/sdl_controllers.h"
 
-#include <iostream>
 #include <optional>
+#include <string>
 #include <utility>
+
+#include "settings/error_log.h"
 
 namespace zorvane {
 namespace {
@@ -37,7 +39,7 @@ SDL_JoystickID IdOf(SDL_GameController* controller) {
 SdlControllers::SdlControllers(Clock& clock, KeyRepeater::PostKeyDown post)
     : post_(std::move(post)), seats_(clock) {
   started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-  if (!started_) std::cerr << "zorvane: no game controllers: " << SDL_GetError() << "\n";
+  if (!started_) LogError("controllers", std::string("none can be used: ") + SDL_GetError());
 }
 
 SdlControllers::~SdlControllers() {
